@@ -1,0 +1,58 @@
+// Standard output through a 128-byte buffer, and the one way the program
+// stops on a failure.
+#ifndef TRAMLUNE_APP_OUTPUT_H_
+#define TRAMLUNE_APP_OUTPUT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class Platform;
+
+/// The failure text: "Exception KIND in module MODULE at ADDRESS.\nMESSAGE",
+/// with a final "." unless the message ends with one. ADDRESS is eight
+/// upper-case hexadecimal digits. Writes at most size - 1 bytes and a NUL;
+/// returns the length. Allocates nothing.
+size_t FormatFailureText(char* out, size_t size, const char* kind,
+                         const char* module, uint32_t address,
+                         const char* message);
+
+/// Writes the message of a failed write with the system's error number to
+/// out, NUL-terminated and cut to size. Allocates nothing.
+void FormatIoErrorMessage(uint32_t error, char* out, size_t size);
+
+class Output {
+ public:
+  explicit Output(Platform& platform);
+
+  /// Writes text and CR LF. On a console the buffer is written out after
+  /// every line; to a file or pipe, each time it fills. A failed write stops
+  /// the program.
+  void WriteLine(std::string_view text);
+
+  /// Writes out what the buffer holds; a failed write stops the program.
+  void Flush();
+
+  /// Stops the program: writes out the buffer, then the failure text and
+  /// CR LF, and ends the process with status 1. Allocates nothing, so it
+  /// serves exhausted memory too.
+  [[noreturn]] void Stop(const char* kind, const char* message,
+                         uint32_t address);
+
+ private:
+  void Append(const char* data, size_t size);
+  void WriteBuffer();
+  [[noreturn]] void StopOnWriteError(uint32_t error);
+
+  Platform& platform_;
+  bool console_;
+  char module_[260];
+  char buffer_[128];
+  size_t used_ = 0;
+};
+
+/// Makes exhausted memory stop the program through output.
+void StopOnOutOfMemory(Output* output);
+
+#endif  // TRAMLUNE_APP_OUTPUT_H_

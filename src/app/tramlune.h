@@ -1,0 +1,18 @@
+// The program's main sequence.
+#ifndef TRAMLUNE_APP_TRAMLUNE_H_
+#define TRAMLUNE_APP_TRAMLUNE_H_
+
+#include <string>
+#include <vector>
+
+class Output;
+class Platform;
+
+/// Writes the banner, then the usage text (no arguments: returns 1) or
+/// "@echo off" and the lines of the mask given by args (returns 0). args are
+/// the arguments after the program's name: the mask, then optionally the
+/// command prefix and suffix; later ones are ignored.
+int RunTramlune(const std::vector<std::string>& args, Platform& platform,
+                Output& output);
+
+#endif  // TRAMLUNE_APP_TRAMLUNE_H_

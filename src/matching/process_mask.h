@@ -1,0 +1,50 @@
+// Lists the files of a mask, groups each parent with its clones and
+// composes one command line per group.
+#ifndef TRAMLUNE_MATCHING_PROCESS_MASK_H_
+#define TRAMLUNE_MATCHING_PROCESS_MASK_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "matching/file_list.h"
+
+class Platform;
+
+using LineWriter = std::function<void(std::string_view line)>;
+
+/// Lists the files that match mask, sorts them and writes, through
+/// write_line, first the lines of the groups headed by "[!]" names, then
+/// the remaining groups, each in list order.
+void ProcessMask(std::string_view mask, std::string_view prefix,
+                 std::string_view suffix, Platform& platform,
+                 const LineWriter& write_line);
+
+/// The command line of the group headed by the entry at index, or empty
+/// text when the index is outside the list, the name lacks filter (when one
+/// is given), or no free entry shares its title. Marks the parent and every
+/// clone that it takes.
+std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
+                           std::string_view suffix, std::string_view filter,
+                           int32_t index, FileList& list);
+
+/// From start, the farthest index in the direction of step (-1 or +1) such
+/// that every entry from start + step to it begins with prefix (folded);
+/// start itself when its neighbour does not. -1 when start is outside the
+/// list or prefix is empty.
+int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
+                  int step);
+
+/// The length of the shortest prefix of base that is tried as the group's
+/// title: up to and including the first of the spaces that stand directly
+/// before its first "[" (the "[" itself when none does); the whole base when
+/// it has no "[".
+size_t MinimumPrefixLength(std::string_view base);
+
+/// Appends dir and name between double quotes, each "%" written as "%%" so
+/// that cmd passes it on unexpanded.
+void AppendQuotedPath(std::string& line, std::string_view dir,
+                      std::string_view name);
+
+#endif  // TRAMLUNE_MATCHING_PROCESS_MASK_H_

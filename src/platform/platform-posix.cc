@@ -1,0 +1,153 @@
+// The platform on POSIX systems. The directory search lists what the
+// Windows search would for the same mask, so the native build writes the
+// same script.
+#include "platform/platform.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "matching/wildcard.h"
+#include "platform/posix_names.h"
+
+namespace {
+
+// Whether the entry is a directory or a link to one. A dangling link, or one
+// that cannot be followed, is a file.
+bool IsDirectory(int dir_fd, const struct dirent* entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+  if (entry->d_type == DT_DIR)
+    return true;
+  if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+    return false;
+#endif
+  struct stat st;
+  return fstatat(dir_fd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Memory ran out where the system, not operator new, allocated it: the same
+// stop as for exhausted memory anywhere else.
+void StopIfOutOfMemory(int error) {
+  if (error != ENOMEM)
+    return;
+  if (std::new_handler handler = std::get_new_handler())
+    handler();
+}
+
+class PosixPlatform : public Platform {
+ public:
+  void SearchDirectory(std::string_view mask,
+                       const DirectoryVisitor& visit) override {
+    std::string_view dir_part = DirectoryPart(mask);
+    std::string_view pattern = mask.substr(dir_part.size());
+    std::string dir = dir_part.empty() ? std::string(".")
+                                       : std::string(dir_part);
+    DIR* dir_stream = opendir(dir.c_str());
+    if (!dir_stream) {
+      StopIfOutOfMemory(errno);
+      return;
+    }
+    int dir_fd = dirfd(dir_stream);
+    for (;;) {
+      errno = 0;
+      struct dirent* entry = readdir(dir_stream);
+      if (!entry) {
+        StopIfOutOfMemory(errno);
+        break;
+      }
+      std::string_view name(entry->d_name);
+      if (!WildcardMatch(pattern, name))
+        continue;
+      bool is_directory = IsDirectory(dir_fd, entry);
+      if (!is_directory && !CanBeQuoted(name)) {
+        ReportLeftOut(name);
+        continue;
+      }
+      visit(name, is_directory);
+    }
+    closedir(dir_stream);
+  }
+
+  bool StdoutIsConsole() override { return isatty(STDOUT_FILENO) == 1; }
+
+  uint32_t WriteStdout(const char* data, size_t size) override {
+    if (!opened_) {
+      // The handle is checked once, as it is opened on the first write.
+      int flags = fcntl(STDOUT_FILENO, F_GETFL);
+      if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY)
+        return 105;
+      opened_ = true;
+    }
+    while (size > 0) {
+      ssize_t done = write(STDOUT_FILENO, data, size);
+      if (done > 0) {
+        data += done;
+        size -= static_cast<size_t>(done);
+        continue;
+      }
+      if (done < 0 && errno == EINTR)
+        continue;
+      if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        // A non-blocking output that is full for now: wait until it drains.
+        struct pollfd pfd = {STDOUT_FILENO, POLLOUT, 0};
+        poll(&pfd, 1, -1);
+        continue;
+      }
+      if (done == 0)
+        return 0;  // the system wrote nothing and reported no error
+      return WindowsErrorNumber(errno);
+    }
+    return 0;
+  }
+
+  std::string ProgramFileName() override {
+    char path[4096];
+    ssize_t size = readlink("/proc/self/exe", path, sizeof(path));
+    std::string_view name = size > 0
+                                ? std::string_view(path, size)
+                                : std::string_view(program_invocation_name);
+    size_t slash = name.rfind('/');
+    return std::string(slash == std::string_view::npos
+                           ? name
+                           : name.substr(slash + 1));
+  }
+
+  const LeadByteTable& LeadBytes() override { return NoLeadBytes(); }
+
+  [[noreturn]] void EndProcess(int status) override { _exit(status); }
+
+ private:
+  bool opened_ = false;
+};
+
+}  // namespace
+
+Platform& SystemPlatform() {
+  static PosixPlatform platform;
+  return platform;
+}
+
+void PrepareProcess() {
+  // A reader that goes away makes the next write fail with EPIPE, which is
+  // reported like any failed write, instead of killing the process.
+  signal(SIGPIPE, SIG_IGN);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  // The shell has split the line already; an empty argument is dropped, as
+  // the Windows splitter skips an empty pair of quotes.
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i)
+    if (argv[i][0] != '\0')
+      args.emplace_back(argv[i]);
+  return args;
+}

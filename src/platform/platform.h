@@ -1,0 +1,59 @@
+// The operating system as the tool sees it. Only the implementations of
+// this interface (platform-posix.cc, platform-win32.cc) touch the system;
+// tests put an in-memory one in their place.
+#ifndef TRAMLUNE_PLATFORM_PLATFORM_H_
+#define TRAMLUNE_PLATFORM_PLATFORM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "matching/file_names.h"
+
+/// Receives one directory entry: its name, without any directory, and
+/// whether it is a directory (or a volume label), which the tool skips.
+using DirectoryVisitor =
+    std::function<void(std::string_view name, bool is_directory)>;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  /// Lists the entries that match mask, in the order the system yields
+  /// them, "." and ".." and hidden entries included. A search that fails,
+  /// at once or part way, yields what it found so far and reports nothing.
+  virtual void SearchDirectory(std::string_view mask,
+                               const DirectoryVisitor& visit) = 0;
+
+  /// Whether standard output is a console (a character device).
+  virtual bool StdoutIsConsole() = 0;
+
+  /// Writes all of data to standard output. Returns 0 when done, or the
+  /// system's error number (as Windows numbers it) of the failed write;
+  /// 105 when standard output cannot be written at all.
+  virtual uint32_t WriteStdout(const char* data, size_t size) = 0;
+
+  /// The program file's name without its directory.
+  virtual std::string ProgramFileName() = 0;
+
+  /// The lead bytes of the system code page.
+  virtual const LeadByteTable& LeadBytes() = 0;
+
+  /// Ends the process with status.
+  [[noreturn]] virtual void EndProcess(int status) = 0;
+};
+
+/// The platform of the running system.
+Platform& SystemPlatform();
+
+/// Sets the process up as a console program whose failed writes are
+/// reported, not fatal signals.
+void PrepareProcess();
+
+/// The arguments after the program's name, none of them empty.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+#endif  // TRAMLUNE_PLATFORM_PLATFORM_H_

@@ -1,0 +1,54 @@
+#include "platform/posix_names.h"
+
+#include <errno.h>
+#include <unistd.h>
+
+bool CanBeQuoted(std::string_view name) {
+  return name.find_first_of("\r\n\"") == std::string_view::npos;
+}
+
+std::string EscapedName(std::string_view name) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(name.size());
+  for (unsigned char c : name) {
+    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+void ReportLeftOut(std::string_view name) {
+  std::string line =
+      "tramlune: left out a name that a batch line cannot quote: \"" +
+      EscapedName(name) + "\"\n";
+  // Standard error is a courtesy: a failed write there changes nothing.
+  ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
+  (void)ignored;
+}
+
+uint32_t WindowsErrorNumber(int error) {
+  switch (error) {
+    case ENOENT: return 2;     // ERROR_FILE_NOT_FOUND
+    case EMFILE: return 4;     // ERROR_TOO_MANY_OPEN_FILES
+    case EACCES:
+    case EPERM: return 5;      // ERROR_ACCESS_DENIED
+    case EBADF: return 6;      // ERROR_INVALID_HANDLE
+    case ENOMEM: return 8;     // ERROR_NOT_ENOUGH_MEMORY
+    case EROFS: return 19;     // ERROR_WRITE_PROTECT
+    case ENXIO:
+    case ENODEV: return 21;    // ERROR_NOT_READY
+    case EINVAL: return 87;    // ERROR_INVALID_PARAMETER
+    case ENOSPC: return 112;   // ERROR_DISK_FULL
+    case EFBIG: return 223;    // ERROR_FILE_TOO_LARGE
+    case EPIPE: return 232;    // ERROR_NO_DATA (the pipe is being closed)
+    case EIO: return 1117;     // ERROR_IO_DEVICE
+    case EDQUOT: return 1295;  // ERROR_DISK_QUOTA_EXCEEDED
+    default: return 31;        // ERROR_GEN_FAILURE
+  }
+}

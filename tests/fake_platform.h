@@ -1,0 +1,63 @@
+// An in-memory platform: a listing per mask, standard output captured.
+#ifndef TRAMLUNE_TESTS_FAKE_PLATFORM_H_
+#define TRAMLUNE_TESTS_FAKE_PLATFORM_H_
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+/// Thrown by EndProcess so that a test can look at what a stop wrote.
+struct ProcessEnded {
+  int status;
+};
+
+class FakePlatform : public Platform {
+ public:
+  /// Entries that SearchDirectory yields for mask, in this order.
+  std::map<std::string, std::vector<std::pair<std::string, bool>>> listings;
+  bool console = false;
+  /// Every WriteStdout call's bytes, one string per call.
+  std::vector<std::string> writes;
+  /// The 0-based numbers of the writes that fail, with fail_error.
+  std::set<size_t> failing_writes;
+  uint32_t fail_error = 0;
+  LeadByteTable lead{};
+
+  void SearchDirectory(std::string_view mask,
+                       const DirectoryVisitor& visit) override {
+    auto it = listings.find(std::string(mask));
+    if (it == listings.end())
+      return;
+    for (const auto& [name, is_directory] : it->second)
+      visit(name, is_directory);
+  }
+  bool StdoutIsConsole() override { return console; }
+  uint32_t WriteStdout(const char* data, size_t size) override {
+    if (failing_writes.count(writes.size())) {
+      writes.emplace_back();  // counts the attempt, delivers nothing
+      return fail_error;
+    }
+    writes.emplace_back(data, size);
+    return 0;
+  }
+  std::string ProgramFileName() override { return "tramlune.exe"; }
+  const LeadByteTable& LeadBytes() override { return lead; }
+  [[noreturn]] void EndProcess(int status) override {
+    throw ProcessEnded{status};
+  }
+
+  /// All bytes written, joined.
+  std::string Written() const {
+    std::string all;
+    for (const std::string& w : writes)
+      all += w;
+    return all;
+  }
+};
+
+#endif  // TRAMLUNE_TESTS_FAKE_PLATFORM_H_

@@ -1,0 +1,94 @@
+#include "matching/file_list.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> Sorted(const std::vector<std::string>& names) {
+  FileList list;
+  for (const std::string& name : names)
+    list.Append(name);
+  list.Sort();
+  std::vector<std::string> out;
+  for (int32_t i = 0; i < list.Count(); ++i)
+    out.emplace_back(list.Name(i));
+  return out;
+}
+
+TEST(FileListTest, SortsByBaseThenExtension) {
+  using Names = std::vector<std::string>;
+  const Names orders[] = {
+      // A base that leads another orders first, although the space of the
+      // whole name would sort before its dot.
+      {"Game (U).v64", "Game (U) [a1].v64"},
+      {"Game (U) [!].v64", "Game (U) [a1].v64"},
+      {"Gamex.v64", "Game[!].v64"},
+      {"Game.n64", "Game.v64", "Game2.v64"},
+      {"Game (E).v64", "Game (U) [!].v64", "Game (U) [a1].v64",
+       "Game (U) [b1].v64"},
+      {"Game (U) (V1.0).v64", "Game (U) [!].v64"},
+      {"Game v1.1 (hack)", "Game v1 (E).v64", "Game v1.1 [!].v64"},
+      {".v64", "a"},                  // an empty base first
+      {"a", "a.", "a.b"},             // no extension, then "." , then ".b"
+      {"b.Z", "B.zz"},                // case folds in the extension too
+      {"x.a", "x\x01"},               // a base's end before any byte
+      {"z.v64", "\x80.v64", "\xFF"},
+  };
+  for (const Names& order : orders) {
+    Names reversed(order.rbegin(), order.rend());
+    EXPECT_EQ(Sorted(reversed), order);
+    EXPECT_EQ(Sorted(order), order);
+  }
+}
+
+TEST(FileListTest, CompareFileNames) {
+  FileList list;
+  for (const char* name : {"Game (U).v64", "Game (U) [a1].v64", "GAME (u).V64",
+                           "Game.n64", "Game.v64"})
+    list.Append(name);
+  EXPECT_LT(CompareFileNames(list, 0, 1), 0);
+  EXPECT_GT(CompareFileNames(list, 1, 0), 0);
+  EXPECT_EQ(CompareFileNames(list, 0, 2), 0);
+  EXPECT_LT(CompareFileNames(list, 3, 4), 0);
+  EXPECT_EQ(CompareFileNames(list, 3, 3), 0);
+}
+
+TEST(FileListTest, KeepsDuplicatesAndStoresNames) {
+  FileList list;
+  std::string name = "same.v64";
+  list.Append(name);
+  list.Append(name);
+  name[0] = 'X';  // the list holds its own copy
+  list.Append(std::string(3 << 20, 'a'));  // larger than a storage block
+  list.Sort();
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Name(0).size(), size_t(3 << 20));
+  EXPECT_EQ(list.Name(1), "same.v64");
+  EXPECT_EQ(list.Name(2), "same.v64");
+  EXPECT_EQ(list.Base(1), "same");
+  EXPECT_EQ(list.Extension(1), ".v64");
+}
+
+TEST(FileListTest, MarksAndIndex) {
+  FileList list;
+  for (const char* name : {"ab", "abc", "abd", "x"})
+    list.Append(name);
+  EXPECT_EQ(list.SharedPrefix(0, 2), 2u);
+  EXPECT_EQ(list.SharedPrefix(1, 2), 2u);
+  EXPECT_EQ(list.SharedPrefix(2, 3), 0u);
+  EXPECT_EQ(list.BlockEnd(1, +1, 2), 2);
+  EXPECT_EQ(list.BlockEnd(2, -1, 2), 0);
+  EXPECT_EQ(list.BlockEnd(1, -1, 3), 1);
+  EXPECT_EQ(list.Mark(1), 0);
+  list.Take(1);
+  list.Take(1);
+  EXPECT_EQ(list.Mark(1), -1);
+  EXPECT_EQ(list.NextFree(1), 2);
+  EXPECT_EQ(list.PreviousFree(1), 0);
+  // Appending invalidates the index; marks survive.
+  list.Append("abcd");
+  EXPECT_EQ(list.NextFree(1), 2);
+  EXPECT_EQ(list.SharedPrefix(3, 4), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#include "matching/file_names.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int Sign(int x) { return (x > 0) - (x < 0); }
+
+TEST(FileNamesTest, FoldedCompare) {
+  struct Case { const char* a; const char* b; int sign; };
+  const Case cases[] = {
+      {"abc", "ABC", 0},
+      {"ab", "abc", -1},
+      {"abc", "ab", 1},
+      {"\xE9", "\xC9", 1},       // accented letters are not folded
+      {"[", "z", 1},             // "[" orders after every letter
+      {"_", "Z", 1},             // and so does "_", folded or not
+      {"`", "a", 1},
+      {"Game (U)", "Game(U)", -1},  // space before letters and "("
+      {"9", "a", -1},
+      {"\x80", "~", 1},
+      {"", "", 0},
+      {"", "a", -1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Sign(FoldedCompare(c.a, c.b)), c.sign) << c.a << " / " << c.b;
+  // The result is the folded difference itself.
+  EXPECT_EQ(FoldedCompare("a[", "A_"), '[' - '_');
+  EXPECT_EQ(FoldedCompare("ab", "a"), 'B');
+}
+
+TEST(FileNamesTest, FoldedPrefixLength) {
+  EXPECT_EQ(FoldedPrefixLength("Game (U)", "GAME (e)"), 6u);
+  EXPECT_EQ(FoldedPrefixLength("abc", "abc"), 3u);
+  EXPECT_EQ(FoldedPrefixLength("abc", "ab"), 2u);
+  EXPECT_EQ(FoldedPrefixLength("\xE9", "\xC9"), 0u);
+}
+
+TEST(FileNamesTest, ContainsText) {
+  struct Case { const char* text; const char* sub; size_t pos; };
+  const Case cases[] = {
+      {"Game [!]", "[!]", 6},  {"Game [!]", "[!] ", 0}, {"x", "", 0},
+      {"", "x", 0},            {"ab", "abc", 0},        {"a.v64[!]", "[!]", 6},
+      {"Game [!]", "[!", 6},   {"aaab", "ab", 3},       {"A[!]", "[!]", 2},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ContainsText(c.text, c.sub), c.pos) << c.text << " / " << c.sub;
+  EXPECT_EQ(ContainsText("Game [I]", "[i]"), 0u);  // case-sensitive
+}
+
+TEST(FileNamesTest, BaseAndExtension) {
+  struct Case { const char* name; const char* base; const char* ext; };
+  const Case cases[] = {
+      {"a.b.c", "a.b", ".c"},
+      {"name", "name", ""},
+      {".v64", "", ".v64"},
+      {"Game v1.1 (hack)", "Game v1", ".1 (hack)"},
+      {"Game (U) [!].v64", "Game (U) [!]", ".v64"},
+      {"dir.x\\name", "dir.x\\name", ""},  // the last delimiter is "\"
+      {"c:name", "c:name", ""},
+      {"a.b:c", "a.b:c", ""},
+      {"a/b.c", "a/b", ".c"},              // "/" does not end a base
+      {"trail.", "trail", "."},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BaseName(c.name), c.base) << c.name;
+    EXPECT_EQ(ExtensionOf(c.name), c.ext) << c.name;
+  }
+}
+
+TEST(FileNamesTest, DirectoryPart) {
+  struct Case { const char* path; const char* dir; };
+  const Case cases[] = {
+      {"C:\\roms\\*.v64", "C:\\roms\\"},
+      {"*.v64", ""},
+      {"C:*.v64", "C:"},
+      {"roms/*.v64", "roms/"},
+      {"a/b\\c/*.v64", "a/b\\c/"},
+      {"roms\\", "roms\\"},
+      {"\\\\server\\share\\*", "\\\\server\\share\\"},
+      {"", ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(DirectoryPart(c.path), c.dir) << c.path;
+}
+
+TEST(FileNamesTest, DoubleByteTrailBytesAreNotDelimiters) {
+  // 0x95 0x5C is one character of code page 932; its second byte is a
+  // backslash only on a single-byte code page.
+  LeadByteTable lead{};
+  for (int b = 0x81; b <= 0x9F; ++b) lead[b] = true;
+  for (int b = 0xE0; b <= 0xFC; ++b) lead[b] = true;
+  const std::string dir = "roms\\\x95\x5C";  // "roms\" + one character
+  EXPECT_EQ(DirectoryPart(dir + "\\*.v64", lead), dir + "\\");
+  EXPECT_EQ(DirectoryPart(dir + "*.v64", lead), "roms\\");
+  EXPECT_EQ(DirectoryPart(dir + "*.v64"), dir);  // single-byte reading
+  const std::string name = "\x95\x5C.v64";
+  EXPECT_EQ(BaseName(name, lead), "\x95\x5C");
+  EXPECT_EQ(ExtensionOf(name, lead), ".v64");
+  // A lead byte at the very end stands alone.
+  EXPECT_EQ(DirectoryPart("a\\\x95", lead), "a\\");
+  // The table alone decides: a lead byte takes the next byte with it.
+  EXPECT_EQ(BaseName("\x95.x", lead), "\x95.x");
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+#include "reference_grouping.h"
+
+namespace {
+
+bool PrefixTest(const std::string& name, std::string_view prefix) {
+  std::string_view head = std::string_view(name).substr(0, prefix.size());
+  return FoldedCompare(head, prefix) == 0;
+}
+
+std::string Quoted(std::string_view dir, std::string_view name) {
+  std::string out = "\"";
+  for (char c : std::string(dir) + std::string(name)) {
+    out += c;
+    if (c == '%')
+      out += '%';
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+int ReferenceExtendRun(const ReferenceList& list, std::string_view prefix,
+                       int start, int step) {
+  int count = static_cast<int>(list.names.size());
+  if (start < 0 || start >= count || prefix.empty())
+    return -1;
+  int k = start + step;
+  while (k >= 0 && k < count && PrefixTest(list.names[k], prefix)) {
+    start = k;
+    k = start + step;
+  }
+  return start;
+}
+
+std::string ReferenceBuildGroupLine(std::string_view dir,
+                                    std::string_view prefix,
+                                    std::string_view suffix,
+                                    std::string_view filter, int index,
+                                    ReferenceList& list) {
+  int count = static_cast<int>(list.names.size());
+  if (index < 0 || index >= count)
+    return "";
+  const std::string& name = list.names[index];
+  if (!filter.empty() && ContainsText(name, filter) == 0)
+    return "";
+  std::string base(BaseName(name, list.lead));
+  size_t p = base.find('[');
+  p = (p == std::string::npos) ? 0 : p + 1;  // 1-based position
+  while (p > 1 && base[p - 2] == ' ')
+    --p;
+  if (p == 0)
+    p = base.size();
+  size_t m = p;
+  if (m == 0)
+    return "";  // an empty base: no levels at all
+  std::string current = base;
+  std::string clones;
+  while (current.size() >= m) {
+    std::string level;
+    int lo = ReferenceExtendRun(list, current, index, -1);
+    int hi = ReferenceExtendRun(list, current, index, +1);
+    if (hi - lo > 0) {
+      for (int j = lo; j <= hi; ++j) {
+        if (j != index && list.marks[j] == 0) {
+          level += " " + Quoted(dir, list.names[j]);
+          list.marks[index] = -1;
+          list.marks[j] = -1;
+        }
+      }
+    }
+    clones += level;
+    current.pop_back();
+  }
+  if (clones.empty())
+    return "";
+  return std::string(prefix) + " " + Quoted(dir, name) + " " + clones + " " +
+         std::string(suffix);
+}
+
+std::vector<std::string> ReferenceGroupLines(std::string_view dir,
+                                             std::string_view prefix,
+                                             std::string_view suffix,
+                                             ReferenceList& list) {
+  std::vector<std::string> lines;
+  for (std::string_view filter : {"[!]", ""}) {
+    int count = static_cast<int>(list.names.size());
+    for (int i = 0; i < count; ++i) {
+      std::string line =
+          ReferenceBuildGroupLine(dir, prefix, suffix, filter, i, list);
+      if (!line.empty())
+        lines.push_back(line);
+    }
+  }
+  return lines;
+}

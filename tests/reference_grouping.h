@@ -1,0 +1,34 @@
+// The grouping written out step by step, level by level, entry by entry:
+// slow, and plain enough to check by reading. Tests compare the tool's
+// grouping with it.
+#ifndef TRAMLUNE_TESTS_REFERENCE_GROUPING_H_
+#define TRAMLUNE_TESTS_REFERENCE_GROUPING_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "matching/file_names.h"
+
+struct ReferenceList {
+  std::vector<std::string> names;  // in list order
+  std::vector<int> marks;          // 0 free, -1 taken
+  LeadByteTable lead{};
+};
+
+int ReferenceExtendRun(const ReferenceList& list, std::string_view prefix,
+                       int start, int step);
+
+std::string ReferenceBuildGroupLine(std::string_view dir,
+                                    std::string_view prefix,
+                                    std::string_view suffix,
+                                    std::string_view filter, int index,
+                                    ReferenceList& list);
+
+/// Both passes over the list as it stands; the lines in order.
+std::vector<std::string> ReferenceGroupLines(std::string_view dir,
+                                             std::string_view prefix,
+                                             std::string_view suffix,
+                                             ReferenceList& list);
+
+#endif  // TRAMLUNE_TESTS_REFERENCE_GROUPING_H_
