@@ -45,6 +45,13 @@ void StopIfOutOfMemory(int error) {
 
 class PosixPlatform : public Platform {
  public:
+  // Standard output is looked at before anything else opens a descriptor:
+  // were it closed, a directory opened later could take its number.
+  PosixPlatform() {
+    int flags = fcntl(STDOUT_FILENO, F_GETFL);
+    stdout_writable_ = flags != -1 && (flags & O_ACCMODE) != O_RDONLY;
+  }
+
   void SearchDirectory(std::string_view mask,
                        const DirectoryVisitor& visit) override {
     std::string_view dir_part = DirectoryPart(mask);
@@ -80,13 +87,8 @@ class PosixPlatform : public Platform {
   bool StdoutIsConsole() override { return isatty(STDOUT_FILENO) == 1; }
 
   uint32_t WriteStdout(const char* data, size_t size) override {
-    if (!opened_) {
-      // The handle is checked once, as it is opened on the first write.
-      int flags = fcntl(STDOUT_FILENO, F_GETFL);
-      if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY)
-        return 105;
-      opened_ = true;
-    }
+    if (!stdout_writable_)
+      return 105;
     while (size > 0) {
       ssize_t done = write(STDOUT_FILENO, data, size);
       if (done > 0) {
@@ -126,7 +128,7 @@ class PosixPlatform : public Platform {
   [[noreturn]] void EndProcess(int status) override { _exit(status); }
 
  private:
-  bool opened_ = false;
+  bool stdout_writable_ = false;
 };
 
 }  // namespace
