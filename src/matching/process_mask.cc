@@ -1,6 +1,7 @@
 #include "matching/process_mask.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -23,16 +24,6 @@ struct Clone {
 };
 
 }  // namespace
-
-size_t MinimumPrefixLength(std::string_view base) {
-  size_t bracket = base.find('[');
-  if (bracket == std::string_view::npos)
-    return base.size();
-  while (bracket > 0 && base[bracket - 1] == ' ')
-    --bracket;
-  // The title keeps the first of those spaces, or the "[" itself.
-  return bracket + 1;
-}
 
 void AppendQuotedPath(std::string& line, std::string_view dir,
                       std::string_view name) {
@@ -67,40 +58,68 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
                            int32_t index, FileList& list) {
   if (index < 0 || index >= list.Count())
     return std::string();
-  std::string_view name = list.Name(index);
-  if (!filter.empty() && ContainsText(name, filter) == 0)
+  // Until a clone is found, only the entry's cached facts are read, not
+  // its name.
+  if (!filter.empty() &&
+      !(filter == kVerifiedTag ? list.Verified(index)
+                               : ContainsText(list.Name(index), filter) != 0))
     return std::string();
-  std::string_view base = list.Base(index);
-  size_t shortest = MinimumPrefixLength(base);
+  uint32_t shortest = list.TitleSize(index);
   if (shortest == 0)  // an empty base has no title to share
     return std::string();
 
   // The title level is tried last, so its block holds every block of the
-  // longer levels. Each free entry in it is taken at the longest level that
-  // it shares, capped at the base's length; taken entries are skipped
-  // without being visited.
-  std::string_view title = base.substr(0, shortest);
-  int32_t lo = ExtendRun(list, title, index, -1);
-  int32_t hi = ExtendRun(list, title, index, +1);
-  uint32_t top = static_cast<uint32_t>(base.size());
-  std::vector<Clone> clones;
-  for (int32_t j = list.PreviousFree(index - 1); j >= lo;
-       j = list.PreviousFree(j - 1))
-    clones.push_back({std::min(list.SharedPrefix(j, index), top), j});
-  for (int32_t j = list.NextFree(index + 1); j <= hi;
-       j = list.NextFree(j + 1))
-    clones.push_back({std::min(list.SharedPrefix(index, j), top), j});
-  if (clones.empty())
+  // longer levels. A neighbour begins with the parent's title exactly when
+  // they share at least its length, and an entry farther away shares with
+  // the parent the least that neighbours share on the way. So, walking away
+  // from the parent over the free entries only (taken ones are skipped
+  // without being visited), that running minimum is each entry's level,
+  // capped at the base's length, and the block ends where it drops below
+  // the title. Each side comes out with its levels in descending order.
+  uint32_t top = static_cast<uint32_t>(list.Base(index).size());
+  std::vector<Clone> above, below;
+  uint32_t level = top;
+  for (int32_t j = list.PreviousFree(index - 1), last = index; j >= 0;
+       last = j, j = list.PreviousFree(j - 1)) {
+    level = std::min(level, list.SharedPrefix(j, last));
+    if (level < shortest)
+      break;
+    above.push_back({level, j});
+  }
+  level = top;
+  for (int32_t j = list.NextFree(index + 1), last = index; j < list.Count();
+       last = j, j = list.NextFree(j + 1)) {
+    level = std::min(level, list.SharedPrefix(last, j));
+    if (level < shortest)
+      break;
+    below.push_back({level, j});
+  }
+  if (above.empty() && below.empty())
     return std::string();
 
-  // Longer levels first; within a level, in list order.
-  std::sort(clones.begin(), clones.end(), [](const Clone& a, const Clone& b) {
-    return a.level != b.level ? a.level > b.level : a.index < b.index;
-  });
+  // Longer levels first; within a level, in list order. Above the parent,
+  // each level's run was gathered downwards, so it is turned round; then
+  // the two sides merge, the upper one first on equal levels.
+  for (auto run = above.begin(); run != above.end();) {
+    auto end = std::find_if(run, above.end(), [run](const Clone& c) {
+      return c.level != run->level;
+    });
+    std::reverse(run, end);
+    run = end;
+  }
+  std::vector<Clone> clones;
+  clones.reserve(above.size() + below.size());
+  std::merge(above.begin(), above.end(), below.begin(), below.end(),
+             std::back_inserter(clones), [](const Clone& x, const Clone& y) {
+               return x.level > y.level;
+             });
+  std::vector<Clone>().swap(above);
+  std::vector<Clone>().swap(below);
 
+  std::string_view name = list.Name(index);
   size_t size = prefix.size() + suffix.size() + 4 + dir.size() + name.size();
   for (const Clone& c : clones)
-    size += 3 + dir.size() + list.Name(c.index).size();
+    size += 3 + dir.size() + list.NameSize(c.index);
   std::string line;
   line.reserve(size);
   line.append(prefix);
@@ -108,10 +127,13 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
   AppendQuotedPath(line, dir, name);
   line += ' ';
   list.Take(index);
-  for (const Clone& c : clones) {
+  constexpr size_t kAhead = 8;  // clones' names lie scattered in the store
+  for (size_t k = 0; k < clones.size(); ++k) {
+    if (k + kAhead < clones.size())
+      __builtin_prefetch(list.Name(clones[k + kAhead].index).data());
     line += ' ';
-    AppendQuotedPath(line, dir, list.Name(c.index));
-    list.Take(c.index);
+    AppendQuotedPath(line, dir, list.Name(clones[k].index));
+    list.Take(clones[k].index);
   }
   line += ' ';
   line.append(suffix);

@@ -36,12 +36,6 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
 int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
                   int step);
 
-/// The length of the shortest prefix of base that is tried as the group's
-/// title: up to and including the first of the spaces that stand directly
-/// before its first "[" (the "[" itself when none does); the whole base when
-/// it has no "[".
-size_t MinimumPrefixLength(std::string_view base);
-
 /// Appends dir and name between double quotes, each "%" written as "%%" so
 /// that cmd passes it on unexpanded.
 void AppendQuotedPath(std::string& line, std::string_view dir,

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 bool CanBeQuoted(std::string_view name) {
-  return name.find_first_of("\r\n\"") == std::string_view::npos;
+  for (char c : name)
+    if (c == '\r' || c == '\n' || c == '"')
+      return false;
+  return true;
 }
 
 std::string EscapedName(std::string_view name) {
