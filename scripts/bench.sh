@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Times the whole program against the listing floor on real directories.
+#
+# For each name shape (game, video, photo) and size n, fills a directory
+# with n empty files of that shape, then runs, alternately and REPS times
+# each,
+#   floor:    find DIR -maxdepth 1 -type f | LC_ALL=C sort > /dev/null
+#   tramlune: tramlune 'DIR/*' > /dev/null
+# and keeps the minimum and median wall time and the peak resident memory
+# (GNU time's maximum resident set size). The machine may be shared, so the
+# minimum is the figure to compare. Writes docs/bench/results.md (the
+# table), docs/bench/results.dat and docs/bench/time-vs-n.png (log-log
+# plot), and docs/bench/stages.txt (the in-memory stage benchmarks).
+#
+# Settings (environment): SIZES (default "31250 62500 125000 250000 500000
+# 1000000"), SHAPES (default "game video photo"), REPS (default 5),
+# SCRATCH (default /tmp/tramlune-bench; directories are reused between
+# runs), CLEAN=1 to remove the directories afterwards, STAGES=0 to skip the
+# stage benchmarks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sizes=${SIZES:-"31250 62500 125000 250000 500000 1000000"}
+shapes=${SHAPES:-"game video photo"}
+reps=${REPS:-5}
+scratch=${SCRATCH:-/tmp/tramlune-bench}
+out=docs/bench
+
+for tool in /usr/bin/time gnuplot cmake; do
+  command -v "$tool" >/dev/null ||
+    { echo "bench.sh: $tool is missing (Debian: time, gnuplot-nox, cmake)" >&2; exit 1; }
+done
+
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release \
+  -DTRAMLUNE_BUILD_TESTS=OFF -DTRAMLUNE_BUILD_BENCH=ON >/dev/null
+cmake --build build-bench -j"$(nproc)" >/dev/null
+tramlune=$PWD/build-bench/tramlune
+make_names=$PWD/build-bench/bench/make_names
+
+mkdir -p "$scratch" "$out"
+measure=$(mktemp)
+trap 'rm -f "$measure"' EXIT
+
+# Runs a command under GNU time; prints "seconds kibibytes". The wall time
+# is taken here, to the microsecond (GNU time shows hundredths only).
+timed() {
+  local start=$EPOCHREALTIME
+  /usr/bin/time -f '%M' -o "$measure" "$@" >/dev/null
+  local end=$EPOCHREALTIME
+  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }') $(cat "$measure")"
+}
+
+# The minimum and the median of the numbers on standard input.
+min_median() {
+  sort -g | awk '{ v[NR] = $1 } END {
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%s %s\n", v[1], m }'
+}
+
+dat=$out/results.dat
+{
+  echo "# shape n floor_min floor_median tool_min tool_median tool_rss_kib floor_rss_kib"
+} >"$dat"
+
+for shape in $shapes; do
+  for n in $sizes; do
+    dir=$scratch/$shape-$n
+    if [[ ! -e $dir.done ]]; then
+      echo "making $n $shape names in $dir" >&2
+      rm -rf "$dir"
+      mkdir -p "$dir"
+      "$make_names" "$shape" "$n" "$dir"
+      touch "$dir.done"
+    fi
+    floor_times=() tool_times=() tool_rss=0 floor_rss=0
+    for ((r = 0; r < reps; r++)); do
+      read -r t m < <(timed sh -c "find '$dir' -maxdepth 1 -type f | LC_ALL=C sort")
+      floor_times+=("$t")
+      ((m > floor_rss)) && floor_rss=$m
+      read -r t m < <(timed "$tramlune" "$dir/*")
+      tool_times+=("$t")
+      ((m > tool_rss)) && tool_rss=$m
+    done
+    read -r fmin fmed < <(printf '%s\n' "${floor_times[@]}" | min_median)
+    read -r tmin tmed < <(printf '%s\n' "${tool_times[@]}" | min_median)
+    echo "$shape $n $fmin $fmed $tmin $tmed $tool_rss $floor_rss" | tee -a "$dat" >&2
+  done
+done
+
+# The table: ratio to the floor, and the time of n against that of n / 2.
+awk -v reps="$reps" -v cpu="$(nproc) cores, $(uname -m)" '
+  BEGIN {
+    print "| shape | n | floor min (s) | tramlune min (s) | tramlune / floor | time(n) / time(n/2) | tramlune median (s) | tramlune peak RSS (MiB) |"
+    print "|---|---:|---:|---:|---:|---:|---:|---:|"
+  }
+  /^#/ { next }
+  {
+    ratio = ($3 > 0) ? sprintf("%.2f", $5 / $3) : "-"
+    growth = ($1 == shape && prev > 0) ? sprintf("%.2f", $5 / prev) : "-"
+    printf "| %s | %d | %.3f | %.3f | %s | %s | %.3f | %.1f |\n",
+           $1, $2, $3, $5, ratio, growth, $6, $7 / 1024
+    shape = $1; prev = $5
+  }
+  END { printf "\nMinimum and median of %d runs each, alternating; %s.\n", reps, cpu }
+' "$dat" >"$out/results.md"
+cat "$out/results.md"
+
+gnuplot <<EOF
+set terminal pngcairo size 900,600 font ",11"
+set output "$out/time-vs-n.png"
+set logscale xy 2
+set xlabel "files in the directory (n)"
+set ylabel "wall time, minimum of $reps runs (s)"
+set title "tramlune 'DIR/*' against find DIR | sort (the listing floor)"
+set key top left
+set grid
+plot for [s in "$shapes"] "< grep '^".s." ' $dat" using 2:5 with linespoints title s." tramlune", \
+     for [s in "$shapes"] "< grep '^".s." ' $dat" using 2:3 with lines dashtype 2 title s." floor"
+EOF
+
+if [[ ${STAGES:-1} != 0 ]]; then
+  "$PWD/build-bench/bench/stages_bench" --benchmark_counters_tabular=true \
+    2>/dev/null | tee "$out/stages.txt"
+fi
+
+if [[ ${CLEAN:-0} == 1 ]]; then
+  for shape in $shapes; do
+    for n in $sizes; do
+      rm -rf "$scratch/$shape-$n" "$scratch/$shape-$n.done"
+    done
+  done
+fi
