@@ -142,7 +142,9 @@ size_t MinimumPrefixLength(std::string_view base) {
   return bracket + 1;
 }
 
-FileList::FileList(const LeadByteTable& lead) : lead_(lead) {}
+FileList::FileList(const LeadByteTable& lead)
+    : lead_(lead),
+      double_byte_(std::find(lead.begin(), lead.end(), true) != lead.end()) {}
 
 uint32_t FileList::Store(std::string_view name) {
   if (name.size() > block_capacity_ - block_used_) {
@@ -168,7 +170,8 @@ void FileList::Append(std::string_view name) {
   entry.location = Store(name);
   entry.size = static_cast<uint32_t>(name.size());
   entry.taken = 0;
-  std::string_view base = BaseName(name, lead_);
+  std::string_view base =
+      double_byte_ ? BaseName(name, lead_) : BaseName(name, NoLeadBytes());
   entry.base_size = static_cast<uint32_t>(base.size());
   entry.title_size = static_cast<uint32_t>(MinimumPrefixLength(base));
   entry.verified = ContainsText(name, kVerifiedTag) != 0;

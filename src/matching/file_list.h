@@ -62,6 +62,11 @@ class FileList {
   /// The byte lengths of Name(i) and MinimumPrefixLength(Base(i)).
   uint32_t NameSize(int32_t i) const { return entries_[i].size; }
   uint32_t TitleSize(int32_t i) const { return entries_[i].title_size; }
+  /// Asks for Name(i) to be brought into the cache; i may be out of range.
+  void PrefetchName(int32_t i) const {
+    if (i >= 0 && i < Count())
+      __builtin_prefetch(Data(entries_[i]));
+  }
   /// Whether Name(i) holds kVerifiedTag.
   bool Verified(int32_t i) const { return entries_[i].verified; }
   /// 0 when the entry is free, -1 when it is taken.
@@ -100,6 +105,7 @@ class FileList {
   void BuildIndex();
 
   LeadByteTable lead_;
+  bool double_byte_;  // some byte of lead_ leads a character
   std::vector<std::unique_ptr<char[]>> blocks_;  // kBlockSize each, or more
   size_t block_used_ = kBlockSize;  // in the last block
   size_t block_capacity_ = kBlockSize;

@@ -155,6 +155,9 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
   for (std::string_view filter : {std::string_view("[!]"), std::string_view()}) {
     int32_t count = list.Count();
     for (int32_t i = 0; i < count; ++i) {
+      // Most names end up in some line, near where their group begins; the
+      // store holds them in the order they were listed, not sorted.
+      list.PrefetchName(i + 16);
       std::string line = BuildGroupLine(dir, prefix, suffix, filter, i, list);
       if (!line.empty())
         write_line(line);
