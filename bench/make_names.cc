@@ -1,5 +1,5 @@
-// make_names SHAPE COUNT [DIR]: writes COUNT names of SHAPE (game, video or
-// photo), one per line, or creates them as empty files in DIR.
+// make_names SHAPE COUNT [DIR]: writes COUNT names of SHAPE (game, video,
+// photo or forty), one per line, or creates them as empty files in DIR.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   NameShape shape;
   if ((argc != 3 && argc != 4) || !ParseNameShape(argv[1], &shape)) {
-    std::fprintf(stderr, "usage: make_names game|video|photo COUNT [DIR]\n");
+    std::fprintf(stderr, "usage: make_names game|video|photo|forty COUNT [DIR]\n");
     return 2;
   }
   size_t count = std::strtoull(argv[2], nullptr, 10);

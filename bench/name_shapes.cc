@@ -142,10 +142,20 @@ void PhotoNames(size_t count, std::vector<std::string>& out) {
   }
 }
 
+void FortyByteNames(size_t count, std::vector<std::string>& out) {
+  for (size_t i = 1; i <= count; ++i) {
+    char name[64];
+    std::snprintf(name, sizeof(name), "Holiday Album 2026 - Picture %07zu.jpg",
+                  i);
+    out.emplace_back(name);
+  }
+}
+
 }  // namespace
 
 bool ParseNameShape(std::string_view text, NameShape* shape) {
-  for (NameShape s : {NameShape::kGame, NameShape::kVideo, NameShape::kPhoto})
+  for (NameShape s : {NameShape::kGame, NameShape::kVideo, NameShape::kPhoto,
+                      NameShape::kForty})
     if (text == NameShapeName(s)) {
       *shape = s;
       return true;
@@ -158,6 +168,7 @@ const char* NameShapeName(NameShape shape) {
     case NameShape::kGame: return "game";
     case NameShape::kVideo: return "video";
     case NameShape::kPhoto: return "photo";
+    case NameShape::kForty: return "forty";
   }
   return "";
 }
@@ -170,6 +181,7 @@ std::vector<std::string> MakeNames(NameShape shape, size_t count) {
     case NameShape::kGame: GameNames(random, count, names); break;
     case NameShape::kVideo: VideoNames(random, count, names); break;
     case NameShape::kPhoto: PhotoNames(count, names); break;
+    case NameShape::kForty: FortyByteNames(count, names); break;
   }
   // The order of a hashed directory: none that helps the sort.
   for (size_t i = names.size(); i > 1; --i)

@@ -11,9 +11,11 @@ enum class NameShape {
   kGame,   // dumped-game sets: 'Title Words (U) [a1].v64', a few per title
   kVideo,  // '[Group] Show 0001 - Episode Title [1080p].mkv'
   kPhoto,  // untagged camera names: 'IMG_0000001.jpg'
+  kForty,  // untagged names of exactly 40 bytes, for the memory figure
 };
 
-/// The shape named "game", "video" or "photo"; false for any other name.
+/// The shape named "game", "video", "photo" or "forty"; false for any
+/// other name.
 bool ParseNameShape(std::string_view text, NameShape* shape);
 
 /// The name of shape as ParseNameShape reads it.

@@ -8,7 +8,9 @@
 #   tramlune: tramlune 'DIR/*' > /dev/null
 # and keeps the minimum and median wall time and the peak resident memory
 # (GNU time's maximum resident set size). The machine may be shared, so the
-# minimum is the figure to compare. Writes docs/bench/results.md (the
+# minimum is the figure to compare. Both run from the scratch directory, so
+# DIR is short in the paths that both write. Then the peak memory on the
+# largest n of names of exactly 40 bytes. Writes docs/bench/results.md (the
 # table), docs/bench/results.dat and docs/bench/time-vs-n.png (log-log
 # plot), and docs/bench/stages.txt (the in-memory stage benchmarks).
 #
@@ -17,6 +19,8 @@
 # SCRATCH (default /tmp/tramlune-bench; directories are reused between
 # runs), CLEAN=1 to remove the directories afterwards, STAGES=0 to skip the
 # stage benchmarks.
+#
+# Reproduce the committed table: bash scripts/bench.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,6 +42,7 @@ tramlune=$PWD/build-bench/tramlune
 make_names=$PWD/build-bench/bench/make_names
 
 mkdir -p "$scratch" "$out"
+out=$PWD/$out
 measure=$(mktemp)
 trap 'rm -f "$measure"' EXIT
 
@@ -57,21 +62,27 @@ min_median() {
     printf "%s %s\n", v[1], m }'
 }
 
-dat=$out/results.dat
-{
-  echo "# shape n floor_min floor_median tool_min tool_median tool_rss_kib floor_rss_kib"
-} >"$dat"
+# Makes DIR (under the scratch directory) with N names of SHAPE, unless an
+# earlier run finished it.
+make_dir() {
+  local shape=$1 n=$2 dir=$3
+  if [[ ! -e $dir.done ]]; then
+    echo "making $n $shape names in $scratch/$dir" >&2
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    "$make_names" "$shape" "$n" "$dir"
+    touch "$dir.done"
+  fi
+}
 
+dat=$out/results.dat
+echo "# shape n floor_min floor_median tool_min tool_median tool_rss_kib floor_rss_kib" >"$dat"
+
+cd "$scratch"
 for shape in $shapes; do
   for n in $sizes; do
-    dir=$scratch/$shape-$n
-    if [[ ! -e $dir.done ]]; then
-      echo "making $n $shape names in $dir" >&2
-      rm -rf "$dir"
-      mkdir -p "$dir"
-      "$make_names" "$shape" "$n" "$dir"
-      touch "$dir.done"
-    fi
+    dir=$shape-$n
+    make_dir "$shape" "$n" "$dir"
     floor_times=() tool_times=() tool_rss=0 floor_rss=0
     for ((r = 0; r < reps; r++)); do
       read -r t m < <(timed sh -c "find '$dir' -maxdepth 1 -type f | LC_ALL=C sort")
@@ -86,6 +97,15 @@ for shape in $shapes; do
     echo "$shape $n $fmin $fmed $tmin $tmed $tool_rss $floor_rss" | tee -a "$dat" >&2
   done
 done
+
+largest=$(printf '%s\n' $sizes | sort -n | tail -n 1)
+make_dir forty "$largest" "forty-$largest"
+forty_rss=0
+for ((r = 0; r < reps; r++)); do
+  read -r t m < <(timed "$tramlune" "forty-$largest/*")
+  ((m > forty_rss)) && forty_rss=$m
+done
+cd - >/dev/null
 
 # The table: ratio to the floor, and the time of n against that of n / 2.
 awk -v reps="$reps" -v cpu="$(nproc) cores, $(uname -m)" '
@@ -103,6 +123,8 @@ awk -v reps="$reps" -v cpu="$(nproc) cores, $(uname -m)" '
   }
   END { printf "\nMinimum and median of %d runs each, alternating; %s.\n", reps, cpu }
 ' "$dat" >"$out/results.md"
+printf '\nPeak resident memory on %d names of exactly 40 bytes: %.1f MiB.\n' \
+  "$largest" "$(awk -v k="$forty_rss" 'BEGIN { print k / 1024 }')" >>"$out/results.md"
 cat "$out/results.md"
 
 gnuplot <<EOF
@@ -119,14 +141,15 @@ plot for [s in "$shapes"] "< grep '^".s." ' $dat" using 2:5 with linespoints tit
 EOF
 
 if [[ ${STAGES:-1} != 0 ]]; then
-  "$PWD/build-bench/bench/stages_bench" --benchmark_counters_tabular=true \
+  build-bench/bench/stages_bench --benchmark_counters_tabular=true \
     2>/dev/null | tee "$out/stages.txt"
 fi
 
 if [[ ${CLEAN:-0} == 1 ]]; then
   for shape in $shapes; do
     for n in $sizes; do
-      rm -rf "$scratch/$shape-$n" "$scratch/$shape-$n.done"
+      rm -rf "${scratch:?}/$shape-$n" "$scratch/$shape-$n.done"
     done
   done
+  rm -rf "${scratch:?}/forty-$largest" "$scratch/forty-$largest.done"
 fi
