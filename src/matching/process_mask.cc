@@ -1,7 +1,6 @@
 #include "matching/process_mask.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -23,21 +22,39 @@ struct Clone {
   int32_t index;
 };
 
+// Collects the pieces of a line in a string.
+class StringSink : public LineSink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  void Write(std::string_view text) override { text_.append(text); }
+  void EndLine() override {}
+
+ private:
+  std::string& text_;
+};
+
+// Writes dir and name between double quotes, each "%" doubled.
+void WriteQuotedPath(LineSink& sink, std::string_view dir,
+                     std::string_view name) {
+  sink.Write("\"");
+  for (std::string_view part : {dir, name}) {
+    size_t pos;
+    while ((pos = part.find('%')) != std::string_view::npos) {
+      sink.Write(part.substr(0, pos + 1));
+      sink.Write("%");
+      part.remove_prefix(pos + 1);
+    }
+    sink.Write(part);
+  }
+  sink.Write("\"");
+}
+
 }  // namespace
 
 void AppendQuotedPath(std::string& line, std::string_view dir,
                       std::string_view name) {
-  line += '"';
-  for (std::string_view part : {dir, name}) {
-    size_t pos;
-    while ((pos = part.find('%')) != std::string_view::npos) {
-      line.append(part.substr(0, pos + 1));
-      line += '%';
-      part.remove_prefix(pos + 1);
-    }
-    line.append(part);
-  }
-  line += '"';
+  StringSink sink(line);
+  WriteQuotedPath(sink, dir, name);
 }
 
 int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
@@ -56,17 +73,26 @@ int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
 std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
                            std::string_view suffix, std::string_view filter,
                            int32_t index, FileList& list) {
+  std::string line;
+  StringSink sink(line);
+  WriteGroupLine(dir, prefix, suffix, filter, index, list, sink);
+  return line;
+}
+
+bool WriteGroupLine(std::string_view dir, std::string_view prefix,
+                    std::string_view suffix, std::string_view filter,
+                    int32_t index, FileList& list, LineSink& sink) {
   if (index < 0 || index >= list.Count())
-    return std::string();
+    return false;
   // Until a clone is found, only the entry's cached facts are read, not
   // its name.
   if (!filter.empty() &&
       !(filter == kVerifiedTag ? list.Verified(index)
                                : ContainsText(list.Name(index), filter) != 0))
-    return std::string();
+    return false;
   uint32_t shortest = list.TitleSize(index);
   if (shortest == 0)  // an empty base has no title to share
-    return std::string();
+    return false;
 
   // The title level is tried last, so its block holds every block of the
   // longer levels. A neighbour begins with the parent's title exactly when
@@ -95,11 +121,12 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
     below.push_back({level, j});
   }
   if (above.empty() && below.empty())
-    return std::string();
+    return false;
 
   // Longer levels first; within a level, in list order. Above the parent,
   // each level's run was gathered downwards, so it is turned round; then
-  // the two sides merge, the upper one first on equal levels.
+  // the two sides merge as they are written, the upper one first on equal
+  // levels.
   for (auto run = above.begin(); run != above.end();) {
     auto end = std::find_if(run, above.end(), [run](const Clone& c) {
       return c.level != run->level;
@@ -107,42 +134,32 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
     std::reverse(run, end);
     run = end;
   }
-  std::vector<Clone> clones;
-  clones.reserve(above.size() + below.size());
-  std::merge(above.begin(), above.end(), below.begin(), below.end(),
-             std::back_inserter(clones), [](const Clone& x, const Clone& y) {
-               return x.level > y.level;
-             });
-  std::vector<Clone>().swap(above);
-  std::vector<Clone>().swap(below);
-
-  std::string_view name = list.Name(index);
-  size_t size = prefix.size() + suffix.size() + 4 + dir.size() + name.size();
-  for (const Clone& c : clones)
-    size += 3 + dir.size() + list.NameSize(c.index);
-  std::string line;
-  line.reserve(size);
-  line.append(prefix);
-  line += ' ';
-  AppendQuotedPath(line, dir, name);
-  line += ' ';
   list.Take(index);
+  sink.Write(prefix);
+  sink.Write(" ");
+  WriteQuotedPath(sink, dir, list.Name(index));
+  sink.Write(" ");
   constexpr size_t kAhead = 8;  // clones' names lie scattered in the store
-  for (size_t k = 0; k < clones.size(); ++k) {
-    if (k + kAhead < clones.size())
-      __builtin_prefetch(list.Name(clones[k + kAhead].index).data());
-    line += ' ';
-    AppendQuotedPath(line, dir, list.Name(clones[k].index));
-    list.Take(clones[k].index);
+  size_t a = 0, b = 0;
+  for (size_t k = 0; k < above.size() + below.size(); ++k) {
+    list.PrefetchName(a + kAhead < above.size() ? above[a + kAhead].index : -1);
+    list.PrefetchName(b + kAhead < below.size() ? below[b + kAhead].index : -1);
+    const Clone& c = (b == below.size() ||
+                      (a < above.size() && above[a].level >= below[b].level))
+                         ? above[a++]
+                         : below[b++];
+    sink.Write(" ");
+    WriteQuotedPath(sink, dir, list.Name(c.index));
+    list.Take(c.index);
   }
-  line += ' ';
-  line.append(suffix);
-  return line;
+  sink.Write(" ");
+  sink.Write(suffix);
+  sink.EndLine();
+  return true;
 }
 
 void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, Platform& platform,
-                 const LineWriter& write_line) {
+                 std::string_view suffix, Platform& platform, LineSink& sink) {
   const LeadByteTable& lead = platform.LeadBytes();
   std::string_view dir = DirectoryPart(mask, lead);
   FileList list(lead);
@@ -152,15 +169,33 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
       list.Append(name);
   });
   list.Sort();
-  for (std::string_view filter : {std::string_view("[!]"), std::string_view()}) {
+  for (std::string_view filter : {kVerifiedTag, std::string_view()}) {
     int32_t count = list.Count();
     for (int32_t i = 0; i < count; ++i) {
       // Most names end up in some line, near where their group begins; the
       // store holds them in the order they were listed, not sorted.
       list.PrefetchName(i + 16);
-      std::string line = BuildGroupLine(dir, prefix, suffix, filter, i, list);
-      if (!line.empty())
-        write_line(line);
+      WriteGroupLine(dir, prefix, suffix, filter, i, list, sink);
     }
   }
+}
+
+void ProcessMask(std::string_view mask, std::string_view prefix,
+                 std::string_view suffix, Platform& platform,
+                 const LineWriter& write_line) {
+  class WholeLines : public LineSink {
+   public:
+    explicit WholeLines(const LineWriter& write_line)
+        : write_line_(write_line) {}
+    void Write(std::string_view text) override { line_.append(text); }
+    void EndLine() override {
+      write_line_(line_);
+      line_.clear();
+    }
+
+   private:
+    const LineWriter& write_line_;
+    std::string line_;
+  } sink(write_line);
+  ProcessMask(mask, prefix, suffix, platform, sink);
 }
