@@ -192,8 +192,25 @@ void FileList::Sort() {
     entries_.reserve(n);
     for (const SortItem& item : items)
       entries_.push_back(item.entry);
+    std::vector<SortItem>().swap(items);
+    Relocate();
   }
   indexed_ = false;
+}
+
+void FileList::Relocate() {
+  // A new store, filled in list order; the old one goes when it is copied.
+  Blocks old;
+  old.swap(blocks_);
+  block_used_ = block_capacity_ = kBlockSize;
+  constexpr size_t kAhead = 16;
+  size_t n = entries_.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n)
+      __builtin_prefetch(KeyedName(old, entries_[i + kAhead]).name);
+    KeyedName name(old, entries_[i]);
+    entries_[i].location = Store(std::string_view(name.name, name.size));
+  }
 }
 
 void FileList::BuildIndex() {

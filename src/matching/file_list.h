@@ -102,6 +102,9 @@ class FileList {
   }
   /// Copies name into the store and returns its location.
   uint32_t Store(std::string_view name);
+  /// Moves the names into a new store in the order of the entries, so that
+  /// walks in list order read the store in order.
+  void Relocate();
   void BuildIndex();
 
   LeadByteTable lead_;

@@ -174,7 +174,7 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
     for (int32_t i = 0; i < count; ++i) {
       // Most names end up in some line, near where their group begins; the
       // store holds them in the order they were listed, not sorted.
-      list.PrefetchName(i + 16);
+      list.PrefetchName(i + 64);
       WriteGroupLine(dir, prefix, suffix, filter, i, list, sink);
     }
   }
