@@ -46,13 +46,15 @@ out=$PWD/$out
 measure=$(mktemp)
 trap 'rm -f "$measure"' EXIT
 
-# Runs a command under GNU time; prints "seconds kibibytes". The wall time
-# is taken here, to the microsecond (GNU time shows hundredths only).
+# Runs a command under GNU time; prints "wall-seconds kibibytes
+# cpu-seconds" (CPU = user + system, of the command and its children). The
+# wall time is taken here, to the microsecond (GNU time shows hundredths
+# only).
 timed() {
   local start=$EPOCHREALTIME
-  /usr/bin/time -f '%M' -o "$measure" "$@" >/dev/null
+  /usr/bin/time -f '%M %U %S' -o "$measure" "$@" >/dev/null
   local end=$EPOCHREALTIME
-  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }') $(cat "$measure")"
+  awk -v a="$start" -v b="$end" '{ printf "%.4f %d %.2f\n", b - a, $1, $2 + $3 }' "$measure"
 }
 
 # The minimum and the median of the numbers on standard input.
@@ -76,25 +78,27 @@ make_dir() {
 }
 
 dat=$out/results.dat
-echo "# shape n floor_min floor_median tool_min tool_median tool_rss_kib floor_rss_kib" >"$dat"
+echo "# shape n floor_min floor_median tool_min tool_median tool_rss_kib floor_rss_kib tool_cpu_min" >"$dat"
 
 cd "$scratch"
 for shape in $shapes; do
   for n in $sizes; do
     dir=$shape-$n
     make_dir "$shape" "$n" "$dir"
-    floor_times=() tool_times=() tool_rss=0 floor_rss=0
+    floor_times=() tool_times=() tool_cpus=() tool_rss=0 floor_rss=0
     for ((r = 0; r < reps; r++)); do
-      read -r t m < <(timed sh -c "find '$dir' -maxdepth 1 -type f | LC_ALL=C sort")
+      read -r t m c < <(timed sh -c "find '$dir' -maxdepth 1 -type f | LC_ALL=C sort")
       floor_times+=("$t")
       ((m > floor_rss)) && floor_rss=$m
-      read -r t m < <(timed "$tramlune" "$dir/*")
+      read -r t m c < <(timed "$tramlune" "$dir/*")
       tool_times+=("$t")
+      tool_cpus+=("$c")
       ((m > tool_rss)) && tool_rss=$m
     done
     read -r fmin fmed < <(printf '%s\n' "${floor_times[@]}" | min_median)
     read -r tmin tmed < <(printf '%s\n' "${tool_times[@]}" | min_median)
-    echo "$shape $n $fmin $fmed $tmin $tmed $tool_rss $floor_rss" | tee -a "$dat" >&2
+    read -r cmin cmed < <(printf '%s\n' "${tool_cpus[@]}" | min_median)
+    echo "$shape $n $fmin $fmed $tmin $tmed $tool_rss $floor_rss $cmin" | tee -a "$dat" >&2
   done
 done
 
@@ -102,7 +106,7 @@ largest=$(printf '%s\n' $sizes | sort -n | tail -n 1)
 make_dir forty "$largest" "forty-$largest"
 forty_rss=0
 for ((r = 0; r < reps; r++)); do
-  read -r t m < <(timed "$tramlune" "forty-$largest/*")
+  read -r t m c < <(timed "$tramlune" "forty-$largest/*")
   ((m > forty_rss)) && forty_rss=$m
 done
 cd - >/dev/null
@@ -110,18 +114,22 @@ cd - >/dev/null
 # The table: ratio to the floor, and the time of n against that of n / 2.
 awk -v reps="$reps" -v cpu="$(nproc) cores, $(uname -m)" '
   BEGIN {
-    print "| shape | n | floor min (s) | tramlune min (s) | tramlune / floor | time(n) / time(n/2) | tramlune median (s) | tramlune peak RSS (MiB) |"
-    print "|---|---:|---:|---:|---:|---:|---:|---:|"
+    print "| shape | n | floor min (s) | tramlune min (s) | tramlune / floor | time(n) / time(n/2) | tramlune median (s) | tramlune CPU min (s) | CPU(n) / CPU(n/2) | tramlune peak RSS (MiB) |"
+    print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
   }
   /^#/ { next }
   {
     ratio = ($3 > 0) ? sprintf("%.2f", $5 / $3) : "-"
     growth = ($1 == shape && prev > 0) ? sprintf("%.2f", $5 / prev) : "-"
-    printf "| %s | %d | %.3f | %.3f | %s | %s | %.3f | %.1f |\n",
-           $1, $2, $3, $5, ratio, growth, $6, $7 / 1024
-    shape = $1; prev = $5
+    cpu_growth = ($1 == shape && prev_cpu > 0) ? sprintf("%.2f", $9 / prev_cpu) : "-"
+    printf "| %s | %d | %.3f | %.3f | %s | %s | %.3f | %.2f | %s | %.1f |\n",
+           $1, $2, $3, $5, ratio, growth, $6, $9, cpu_growth, $7 / 1024
+    shape = $1; prev = $5; prev_cpu = $9
   }
-  END { printf "\nMinimum and median of %d runs each, alternating; %s.\n", reps, cpu }
+  END {
+    printf "\nWall times: minimum and median of %d runs each, alternating; %s.\n", reps, cpu
+    print "CPU: user + system time of tramlune, minimum of the same runs (GNU time, hundredths)."
+  }
 ' "$dat" >"$out/results.md"
 printf '\nPeak resident memory on %d names of exactly 40 bytes: %.1f MiB.\n' \
   "$largest" "$(awk -v k="$forty_rss" 'BEGIN { print k / 1024 }')" >>"$out/results.md"
