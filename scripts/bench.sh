@@ -135,7 +135,24 @@ printf '\nPeak resident memory on %d names of exactly 40 bytes: %.1f MiB.\n' \
   "$largest" "$(awk -v k="$forty_rss" 'BEGIN { print k / 1024 }')" >>"$out/results.md"
 cat "$out/results.md"
 
+xtics=$(printf '%s\n' $sizes | sort -n |
+  awk '{ printf "%s\"%d\" %d", (NR > 1 ? ", " : ""), $1, $1 }')
 gnuplot <<EOF
+set terminal pngcairo size 900,600 font ",11"
+set output "$out/time-vs-n.png"
+set logscale xy 2
+set xtics ($xtics)
+set xlabel "files in the directory (n)"
+set ylabel "wall time, minimum of $reps runs (s)"
+set title "tramlune 'DIR/*' (solid) against find DIR | sort, the listing floor (dashed)"
+set key top left
+set grid
+shapes = "$shapes"
+plot for [i = 1:words(shapes)] "< grep '^".word(shapes, i)." ' $dat" using 2:5 \
+       with linespoints linecolor i linewidth 2 title word(shapes, i), \
+     for [i = 1:words(shapes)] "< grep '^".word(shapes, i)." ' $dat" using 2:3 \
+       with lines linecolor i dashtype 2 notitle
+EOF
 set terminal pngcairo size 900,600 font ",11"
 set output "$out/time-vs-n.png"
 set logscale xy 2

@@ -8,9 +8,6 @@
 
 namespace {
 
-// The sort key of an entry is its folded base name, a 0 byte, then its
-// folded extension. Names hold no 0 byte, so comparing keys as unsigned
-// bytes, a shorter key first, gives the order of CompareFileNames.
 using Blocks = std::vector<std::unique_ptr<char[]>>;
 
 // The name of an entry, its length and that of its base name.
@@ -26,6 +23,9 @@ struct KeyedName {
   uint32_t base_size;
 };
 
+// The sort key of an entry is its folded base name, a 0 byte, then its
+// folded extension. Names hold no 0 byte, so comparing keys as unsigned
+// bytes, a shorter key first, gives the order of CompareFileNames.
 unsigned KeyByte(const KeyedName& e, size_t p) {
   if (p < e.base_size)
     return FoldByte(static_cast<unsigned char>(e.name[p]));
@@ -159,8 +159,8 @@ uint32_t FileList::Store(std::string_view name) {
   char* at = blocks_.back().get() + block_used_;
   if (!name.empty())
     std::memcpy(at, name.data(), name.size());
-  uint32_t location =
-      static_cast<uint32_t>(((blocks_.size() - 1) << kNameBlockBits) | block_used_);
+  uint32_t location = static_cast<uint32_t>(
+      ((blocks_.size() - 1) << kNameBlockBits) | block_used_);
   block_used_ += name.size();
   return location;
 }
@@ -216,7 +216,7 @@ void FileList::Relocate() {
 void FileList::BuildIndex() {
   size_t n = entries_.size();
   std::vector<uint32_t> shared(n, 0);
-  constexpr size_t kAhead = 8;  // names lie scattered in the store
+  constexpr size_t kAhead = 8;  // names lie in list order only after Sort
   for (size_t k = 1; k < n; ++k) {
     if (k + kAhead < n)
       __builtin_prefetch(Data(entries_[k + kAhead]));

@@ -59,14 +59,8 @@ class FileList {
     const FileEntry& e = entries_[i];
     return std::string_view(Data(e) + e.base_size, e.size - e.base_size);
   }
-  /// The byte lengths of Name(i) and MinimumPrefixLength(Base(i)).
-  uint32_t NameSize(int32_t i) const { return entries_[i].size; }
+  /// MinimumPrefixLength(Base(i)), found when the entry was appended.
   uint32_t TitleSize(int32_t i) const { return entries_[i].title_size; }
-  /// Asks for Name(i) to be brought into the cache; i may be out of range.
-  void PrefetchName(int32_t i) const {
-    if (i >= 0 && i < Count())
-      __builtin_prefetch(Data(entries_[i]));
-  }
   /// Whether Name(i) holds kVerifiedTag.
   bool Verified(int32_t i) const { return entries_[i].verified; }
   /// 0 when the entry is free, -1 when it is taken.
@@ -77,7 +71,8 @@ class FileList {
   void Take(int32_t i);
 
   /// Orders the entries by CompareFileNames; equal entries may end up in
-  /// either order.
+  /// either order. The names are then moved into the same order in the
+  /// store, so that walks in list order read it in order.
   void Sort();
 
   /// The smallest folded prefix that neighbours share from entry a to entry

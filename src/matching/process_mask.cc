@@ -139,11 +139,8 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
   sink.Write(" ");
   WriteQuotedPath(sink, dir, list.Name(index));
   sink.Write(" ");
-  constexpr size_t kAhead = 8;  // clones' names lie scattered in the store
   size_t a = 0, b = 0;
   for (size_t k = 0; k < above.size() + below.size(); ++k) {
-    list.PrefetchName(a + kAhead < above.size() ? above[a + kAhead].index : -1);
-    list.PrefetchName(b + kAhead < below.size() ? below[b + kAhead].index : -1);
     const Clone& c = (b == below.size() ||
                       (a < above.size() && above[a].level >= below[b].level))
                          ? above[a++]
@@ -172,9 +169,6 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
   for (std::string_view filter : {kVerifiedTag, std::string_view()}) {
     int32_t count = list.Count();
     for (int32_t i = 0; i < count; ++i) {
-      // Most names end up in some line, near where their group begins; the
-      // store holds them in the order they were listed, not sorted.
-      list.PrefetchName(i + 64);
       WriteGroupLine(dir, prefix, suffix, filter, i, list, sink);
     }
   }
