@@ -27,6 +27,7 @@ TEST(FileListTest, KeepsNamesAcrossStoreBlocks) {
   for (int i = 0; i < 90000; ++i)  // about 2.5 MiB of names
     names.push_back("Title " + std::to_string(i * 7919 % 90000) +
                     (i % 3 ? " (U) [a1].v64" : " (E) [!].n64"));
+  names.insert(names.begin(), "");  // the first name stored is empty
   names.push_back(std::string(3 << 20, 'x') + ".big");
   names.push_back("");
   FileList list;

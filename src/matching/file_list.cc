@@ -147,13 +147,16 @@ FileList::FileList(const LeadByteTable& lead)
       double_byte_(std::find(lead.begin(), lead.end(), true) != lead.end()) {}
 
 uint32_t FileList::Store(std::string_view name) {
-  if (name.size() > block_capacity_ - block_used_) {
+  if (blocks_.empty() || name.size() > block_capacity_ - block_used_) {
     // A location has room for 2^(32 - kNameBlockBits) blocks; a store that
     // would need more is out of memory as far as the list goes.
     if (blocks_.size() >= (size_t{1} << (32 - kNameBlockBits)))
       throw std::bad_alloc();
-    block_capacity_ = std::max(kBlockSize, name.size());
-    blocks_.push_back(std::make_unique<char[]>(block_capacity_));
+    // Blocks grow from a page to kBlockSize, so that a short list takes
+    // little; a longer name gets a block of its own.
+    block_capacity_ = std::max(next_block_, name.size());
+    next_block_ = std::min(2 * next_block_, kBlockSize);
+    blocks_.push_back(std::unique_ptr<char[]>(new char[block_capacity_]));
     block_used_ = 0;
   }
   char* at = blocks_.back().get() + block_used_;
@@ -202,7 +205,11 @@ void FileList::Relocate() {
   // A new store, filled in list order; the old one goes when it is copied.
   Blocks old;
   old.swap(blocks_);
-  block_used_ = block_capacity_ = kBlockSize;
+  size_t total = 0;
+  for (const FileEntry& e : entries_)
+    total += e.size;
+  block_used_ = block_capacity_ = 0;
+  next_block_ = std::clamp(total, kFirstBlockSize, kBlockSize);
   constexpr size_t kAhead = 16;
   size_t n = entries_.size();
   for (size_t i = 0; i < n; ++i) {

@@ -21,8 +21,8 @@ inline constexpr std::string_view kVerifiedTag = "[!]";
 /// it has no "[".
 size_t MinimumPrefixLength(std::string_view base);
 
-/// The name store's blocks hold 2^kNameBlockBits bytes each (a longer name
-/// gets a block of its own).
+/// The name store's blocks hold up to 2^kNameBlockBits bytes each (a longer
+/// name gets a block of its own).
 inline constexpr int kNameBlockBits = 20;
 
 /// One file of the mask, in sixteen bytes: where its name lies in the
@@ -90,6 +90,7 @@ class FileList {
 
  private:
   static constexpr size_t kBlockSize = size_t{1} << kNameBlockBits;
+  static constexpr size_t kFirstBlockSize = 4096;
 
   const char* Data(const FileEntry& e) const {
     return blocks_[e.location >> kNameBlockBits].get() +
@@ -104,9 +105,11 @@ class FileList {
 
   LeadByteTable lead_;
   bool double_byte_;  // some byte of lead_ leads a character
-  std::vector<std::unique_ptr<char[]>> blocks_;  // kBlockSize each, or more
-  size_t block_used_ = kBlockSize;  // in the last block
-  size_t block_capacity_ = kBlockSize;
+  std::vector<std::unique_ptr<char[]>> blocks_;  // up to kBlockSize each,
+                                                 // or one long name
+  size_t block_used_ = 0;      // in the last block
+  size_t block_capacity_ = 0;  // of the last block
+  size_t next_block_ = kFirstBlockSize;
   std::vector<FileEntry> entries_;
 
   bool indexed_ = false;
