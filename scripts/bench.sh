@@ -153,17 +153,6 @@ plot for [i = 1:words(shapes)] "< grep '^".word(shapes, i)." ' $dat" using 2:5 \
      for [i = 1:words(shapes)] "< grep '^".word(shapes, i)." ' $dat" using 2:3 \
        with lines linecolor i dashtype 2 notitle
 EOF
-set terminal pngcairo size 900,600 font ",11"
-set output "$out/time-vs-n.png"
-set logscale xy 2
-set xlabel "files in the directory (n)"
-set ylabel "wall time, minimum of $reps runs (s)"
-set title "tramlune 'DIR/*' against find DIR | sort (the listing floor)"
-set key top left
-set grid
-plot for [s in "$shapes"] "< grep '^".s." ' $dat" using 2:5 with linespoints title s." tramlune", \
-     for [s in "$shapes"] "< grep '^".s." ' $dat" using 2:3 with lines dashtype 2 title s." floor"
-EOF
 
 if [[ ${STAGES:-1} != 0 ]]; then
   build-bench/bench/stages_bench --benchmark_counters_tabular=true \
