@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 std::vector<std::string> Sorted(const std::vector<std::string>& names) {
@@ -13,6 +17,39 @@ std::vector<std::string> Sorted(const std::vector<std::string>& names) {
   for (int32_t i = 0; i < list.Count(); ++i)
     out.emplace_back(list.Name(i));
   return out;
+}
+
+// Names fill several store blocks, one is larger than a block, and the
+// sort moves them all into a new store: every name comes back whole, with
+// its base, title and [!] facts.
+TEST(FileListTest, KeepsNamesAcrossStoreBlocks) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 90000; ++i)  // about 2.5 MiB of names
+    names.push_back("Title " + std::to_string(i * 7919 % 90000) +
+                    (i % 3 ? " (U) [a1].v64" : " (E) [!].n64"));
+  names.insert(names.begin(), "");  // the first name stored is empty
+  names.push_back(std::string(3 << 20, 'x') + ".big");
+  names.push_back("");
+  FileList list;
+  for (const std::string& name : names)
+    list.Append(name);
+  for (int32_t i = 0; i < list.Count(); i += 997)
+    ASSERT_EQ(list.Name(i), names[i]) << i;
+  list.Sort();
+  std::vector<std::string> sorted;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    std::string_view name = list.Name(i);
+    ASSERT_EQ(list.Base(i), BaseName(name)) << i;
+    ASSERT_EQ(list.TitleSize(i), MinimumPrefixLength(BaseName(name))) << i;
+    ASSERT_EQ(list.Verified(i), name.find("[!]") != std::string_view::npos);
+    if (i > 0) {
+      ASSERT_LE(CompareFileNames(list, i - 1, i), 0) << i;
+    }
+    sorted.emplace_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, names);
 }
 
 TEST(FileListTest, SortsByBaseThenExtension) {

@@ -2,9 +2,52 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <string>
+
 namespace {
 
 int Sign(int x) { return (x > 0) - (x < 0); }
+
+// The word-wise folding against FoldByte: every byte value in every place
+// of the word, beside neighbours that would carry or borrow if it leaked.
+TEST(FileNamesTest, FoldWordFoldsEachByteAlone) {
+  const unsigned char neighbours[] = {0x00, 0x60, 0x61, 0x7A, 0x7B, 0x80,
+                                      0xE1, 0xFA, 0xFF};
+  for (unsigned char fill : neighbours)
+    for (int place = 0; place < 8; ++place)
+      for (int value = 0; value < 256; ++value) {
+        char bytes[8];
+        for (char& b : bytes) b = static_cast<char>(fill);
+        bytes[place] = static_cast<char>(value);
+        uint64_t folded = FoldWord(LoadWord(bytes));
+        char out[8];
+        std::memcpy(out, &folded, sizeof(out));
+        for (int i = 0; i < 8; ++i)
+          ASSERT_EQ(static_cast<unsigned char>(out[i]),
+                    FoldByte(static_cast<unsigned char>(bytes[i])))
+              << "fill " << int{fill} << " place " << place << " value "
+              << value << " byte " << i;
+      }
+}
+
+// Prefix lengths that end in every place of the first three words, by a
+// case difference (no mismatch) or a real one, and at the shorter end.
+TEST(FileNamesTest, FoldedPrefixLengthAtEveryPlace) {
+  const std::string base = "abcdefghijklmnopqrstuvwx";  // 24 bytes
+  for (size_t at = 0; at < base.size(); ++at) {
+    std::string other = base;
+    other[at] = static_cast<char>(other[at] - 0x20);  // upper case: equal
+    EXPECT_EQ(FoldedPrefixLength(base, other), base.size()) << at;
+    other[at] = '[';
+    EXPECT_EQ(FoldedPrefixLength(base, other), at) << at;
+    EXPECT_EQ(FoldedPrefixLength(other, base), at) << at;
+    EXPECT_EQ(FoldedPrefixLength(base, base.substr(0, at)), at) << at;
+    EXPECT_LT(FoldedCompare(base, other), 0) << at;
+    EXPECT_GT(FoldedCompare(base, base.substr(0, at)), 0) << at;
+  }
+}
 
 TEST(FileNamesTest, FoldedCompare) {
   struct Case { const char* a; const char* b; int sign; };

@@ -44,6 +44,30 @@ TEST(OutputTest, ConsoleWritesEveryLine) {
   EXPECT_EQ(platform.writes[3], std::string(72, 'z') + "\r\n");
 }
 
+// A line written in pieces makes the same writes, byte for byte and call for
+// call, as the whole line, to a file and to a console.
+TEST(OutputTest, PiecesWriteAsTheWholeLine) {
+  const std::vector<std::string> pieces = {
+      "do ", " ", "\"", std::string(150, 'a'), "\"", " ", " ", "",
+      std::string(127, 'b'), "%", std::string(300, 'c'), " end"};
+  std::string whole;
+  for (const std::string& piece : pieces) whole += piece;
+  for (bool console : {false, true}) {
+    FakePlatform by_line, by_piece;
+    by_line.console = by_piece.console = console;
+    Output line_out(by_line), piece_out(by_piece);
+    for (int line = 0; line < 3; ++line) {
+      line_out.WriteLine(whole);
+      for (const std::string& piece : pieces) piece_out.Write(piece);
+      piece_out.EndLine();
+    }
+    line_out.Flush();
+    piece_out.Flush();
+    EXPECT_EQ(by_piece.writes, by_line.writes) << "console " << console;
+    EXPECT_EQ(by_line.Written().size(), 3 * (whole.size() + 2));
+  }
+}
+
 // A failed write stops the program: what the buffer holds goes out, then the
 // failure text, and the status is 1.
 TEST(OutputTest, FailedWriteStops) {

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(PosixNamesTest, CanBeQuoted) {
@@ -11,6 +13,17 @@ TEST(PosixNamesTest, CanBeQuoted) {
   EXPECT_FALSE(CanBeQuoted("a\rb"));
   EXPECT_FALSE(CanBeQuoted("a\nb"));
   EXPECT_FALSE(CanBeQuoted("a\"b"));
+  // Names are scanned eight bytes at a time: each unsafe byte in every
+  // place of a long name, among bytes one off from it.
+  for (char bad : {'\r', '\n', '"'})
+    for (size_t at = 0; at < 21; ++at) {
+      std::string name(21, static_cast<char>(bad + 1));
+      for (size_t i = 0; i < name.size(); i += 2)
+        name[i] = static_cast<char>(bad - 1);
+      EXPECT_TRUE(CanBeQuoted(name));
+      name[at] = bad;
+      EXPECT_FALSE(CanBeQuoted(name)) << int{bad} << " at " << at;
+    }
 }
 
 TEST(PosixNamesTest, EscapedName) {

@@ -160,6 +160,54 @@ TEST(ProcessMaskTest, BuildGroupLineEdges) {
   EXPECT_EQ(BuildGroupLine("", "", "", "", 0, list), "");
 }
 
+// Pieces written to a sink, each line's joined when it ends.
+class CollectingSink : public LineSink {
+ public:
+  void Write(std::string_view text) override {
+    current += text;
+    ++pieces;
+  }
+  void EndLine() override {
+    lines.push_back(current);
+    current.clear();
+  }
+  Lines lines;
+  std::string current;
+  size_t pieces = 0;
+};
+
+TEST(ProcessMaskTest, WriteGroupLineStreamsWhatBuildGroupLineReturns) {
+  const std::vector<std::string> names = {
+      "G (U) [!].v64", "G (U) [a1].v64", "G (U) [b1].v64", "G (E).v64",
+      "Other.v64", "100% (J) [!].v64", "100% (J) [o1].v64"};
+  FileList built, streamed;
+  for (const std::string& name : names) {
+    built.Append(name);
+    streamed.Append(name);
+  }
+  built.Sort();
+  streamed.Sort();
+  CollectingSink sink;
+  Lines expected;
+  for (std::string_view filter : {"[!]", ""})
+    for (int32_t i = -1; i <= built.Count(); ++i) {
+      std::string line = BuildGroupLine("r%/", "do ", " end", filter, i, built);
+      size_t before = sink.lines.size();
+      bool wrote =
+          WriteGroupLine("r%/", "do ", " end", filter, i, streamed, sink);
+      EXPECT_EQ(wrote, !line.empty()) << i;
+      EXPECT_EQ(sink.lines.size(), before + (wrote ? 1 : 0)) << i;
+      EXPECT_TRUE(sink.current.empty()) << i;  // nothing left unended
+      if (!line.empty())
+        expected.push_back(line);
+    }
+  EXPECT_EQ(sink.lines, expected);
+  ASSERT_EQ(expected.size(), 2u);
+  EXPECT_GT(sink.pieces, 2 * 2 * 3u);  // the lines came in pieces
+  for (int32_t i = 0; i < built.Count(); ++i)
+    EXPECT_EQ(streamed.Mark(i), built.Mark(i)) << i;
+}
+
 TEST(ProcessMaskTest, ExtendRun) {
   FileList list;
   for (const char* name : {"ab", "ABc", "abd", "x", "ab"})

@@ -62,7 +62,8 @@ std::string ReferenceBuildGroupLine(std::string_view dir,
     if (hi - lo > 0) {
       for (int j = lo; j <= hi; ++j) {
         if (j != index && list.marks[j] == 0) {
-          level += " " + Quoted(dir, list.names[j]);
+          level += ' ';
+          level += Quoted(dir, list.names[j]);
           list.marks[index] = -1;
           list.marks[j] = -1;
         }

@@ -59,7 +59,11 @@ Output::Output(Platform& platform)
 }
 
 void Output::WriteLine(std::string_view text) {
-  Append(text.data(), text.size());
+  Write(text);
+  EndLine();
+}
+
+void Output::EndLine() {
   Append("\r\n", 2);
   if (console_)
     Flush();

@@ -31,6 +31,11 @@ class Output {
   /// the program.
   void WriteLine(std::string_view text);
 
+  /// WriteLine in pieces: Write appends text to the current line, EndLine
+  /// ends it. The bytes and the writes are those of WriteLine of the whole.
+  void Write(std::string_view text) { Append(text.data(), text.size()); }
+  void EndLine();
+
   /// Writes out what the buffer holds; a failed write stops the program.
   void Flush();
 

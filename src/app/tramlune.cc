@@ -32,6 +32,17 @@ const char* const kUsage[] = {
     "",
 };
 
+// The command lines go to the output as they are composed.
+class OutputLines : public LineSink {
+ public:
+  explicit OutputLines(Output& output) : output_(output) {}
+  void Write(std::string_view text) override { output_.Write(text); }
+  void EndLine() override { output_.EndLine(); }
+
+ private:
+  Output& output_;
+};
+
 }  // namespace
 
 int RunTramlune(const std::vector<std::string>& args, Platform& platform,
@@ -46,7 +57,7 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
   output.WriteLine("@echo off");
   std::string prefix = args.size() >= 2 ? args[1] + " " : std::string();
   std::string suffix = args.size() >= 3 ? " " + args[2] : std::string();
-  ProcessMask(args[0], prefix, suffix, platform,
-              [&output](std::string_view line) { output.WriteLine(line); });
+  OutputLines lines(output);
+  ProcessMask(args[0], prefix, suffix, platform, lines);
   return 0;
 }

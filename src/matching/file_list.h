@@ -11,14 +11,31 @@
 #include "matching/free_set.h"
 #include "matching/min_tree.h"
 
-/// One file of the mask.
-struct FileEntry {
-  std::string_view Name;  // bytes owned by the list
-  int32_t Mark = 0;       // 0 free, -1 taken
-  uint32_t base_size = 0; // length of BaseName(Name)
-};
+/// The tag that marks a verified dump; names that hold it head their groups
+/// first.
+inline constexpr std::string_view kVerifiedTag = "[!]";
 
-/// The files of one mask. Names are stored once, in blocks owned by the
+/// The length of the shortest prefix of base that is tried as the group's
+/// title: up to and including the first of the spaces that stand directly
+/// before its first "[" (the "[" itself when none does); the whole base when
+/// it has no "[".
+size_t MinimumPrefixLength(std::string_view base);
+
+/// The name store's blocks hold up to 2^kNameBlockBits bytes each (a longer
+/// name gets a block of its own).
+inline constexpr int kNameBlockBits = 20;
+
+/// One file of the mask, in sixteen bytes: where its name lies in the
+/// list's store, its length, the lengths of its base name and title, and
+/// two flags.
+struct FileEntry {
+  uint32_t location;       // block << kNameBlockBits | offset in the block
+  uint32_t size : 31;
+  uint32_t taken : 1;      // the Mark is -1
+  uint32_t base_size;
+  uint32_t title_size : 31;
+  uint32_t verified : 1;   // the name holds kVerifiedTag
+};/// The files of one mask. Names are stored once, in blocks owned by the
 /// list; entries refer to them. Besides the entries, the list keeps an index
 /// of its current order: the folded prefix that each pair of neighbours
 /// shares, and which entries are still free.
@@ -32,21 +49,30 @@ class FileList {
   void Append(std::string_view name);
 
   int32_t Count() const { return static_cast<int32_t>(entries_.size()); }
-  std::string_view Name(int32_t i) const { return entries_[i].Name; }
+  std::string_view Name(int32_t i) const {
+    return std::string_view(Data(entries_[i]), entries_[i].size);
+  }
   std::string_view Base(int32_t i) const {
-    return entries_[i].Name.substr(0, entries_[i].base_size);
+    return std::string_view(Data(entries_[i]), entries_[i].base_size);
   }
   std::string_view Extension(int32_t i) const {
-    return entries_[i].Name.substr(entries_[i].base_size);
+    const FileEntry& e = entries_[i];
+    return std::string_view(Data(e) + e.base_size, e.size - e.base_size);
   }
-  int32_t Mark(int32_t i) const { return entries_[i].Mark; }
+  /// MinimumPrefixLength(Base(i)), found when the entry was appended.
+  uint32_t TitleSize(int32_t i) const { return entries_[i].title_size; }
+  /// Whether Name(i) holds kVerifiedTag.
+  bool Verified(int32_t i) const { return entries_[i].verified; }
+  /// 0 when the entry is free, -1 when it is taken.
+  int32_t Mark(int32_t i) const { return entries_[i].taken ? -1 : 0; }
   const LeadByteTable& LeadBytes() const { return lead_; }
 
   /// Sets the Mark at i to -1 (taken). A mark is never cleared.
   void Take(int32_t i);
 
   /// Orders the entries by CompareFileNames; equal entries may end up in
-  /// either order.
+  /// either order. The names are then moved into the same order in the
+  /// store, so that walks in list order read it in order.
   void Sort();
 
   /// The smallest folded prefix that neighbours share from entry a to entry
@@ -63,13 +89,27 @@ class FileList {
   int32_t PreviousFree(int32_t i);
 
  private:
-  std::string_view Store(std::string_view name);
+  static constexpr size_t kBlockSize = size_t{1} << kNameBlockBits;
+  static constexpr size_t kFirstBlockSize = 4096;
+
+  const char* Data(const FileEntry& e) const {
+    return blocks_[e.location >> kNameBlockBits].get() +
+           (e.location & (kBlockSize - 1));
+  }
+  /// Copies name into the store and returns its location.
+  uint32_t Store(std::string_view name);
+  /// Moves the names into a new store in the order of the entries, so that
+  /// walks in list order read the store in order.
+  void Relocate();
   void BuildIndex();
 
   LeadByteTable lead_;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  size_t block_left_ = 0;
-  char* block_end_ = nullptr;
+  bool double_byte_;  // some byte of lead_ leads a character
+  std::vector<std::unique_ptr<char[]>> blocks_;  // up to kBlockSize each,
+                                                 // or one long name
+  size_t block_used_ = 0;      // in the last block
+  size_t block_capacity_ = 0;  // of the last block
+  size_t next_block_ = kFirstBlockSize;
   std::vector<FileEntry> entries_;
 
   bool indexed_ = false;

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 /// Marks the bytes that lead a double-byte character of the system code
@@ -17,6 +19,26 @@ const LeadByteTable& NoLeadBytes();
 /// Folds "a".."z" to "A".."Z"; every other byte stays as it is.
 inline unsigned char FoldByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 0x20) : c;
+}
+
+/// Eight bytes from p, in the machine's byte order.
+inline uint64_t LoadWord(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof(word));
+  return word;
+}
+
+/// FoldByte applied to each of the eight bytes of word.
+inline uint64_t FoldWord(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = kOnes * 0x80;
+  // With the high bit of each byte cleared, adding 0x80 - c sets the high
+  // bit exactly where the byte is at least c, and carries into no neighbour.
+  uint64_t low = word & ~kHigh;
+  uint64_t at_least_a = low + kOnes * (0x80 - 'a');
+  uint64_t above_z = low + kOnes * (0x80 - 'z' - 1);
+  uint64_t lower = at_least_a & ~above_z & ~word & kHigh;
+  return word - (lower >> 2);  // 0x80 >> 2 is the 0x20 between the cases
 }
 
 /// Compares a and b byte by byte after folding, the end of a text counting

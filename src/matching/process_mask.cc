@@ -22,31 +22,39 @@ struct Clone {
   int32_t index;
 };
 
-}  // namespace
+// Collects the pieces of a line in a string.
+class StringSink : public LineSink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  void Write(std::string_view text) override { text_.append(text); }
+  void EndLine() override {}
 
-size_t MinimumPrefixLength(std::string_view base) {
-  size_t bracket = base.find('[');
-  if (bracket == std::string_view::npos)
-    return base.size();
-  while (bracket > 0 && base[bracket - 1] == ' ')
-    --bracket;
-  // The title keeps the first of those spaces, or the "[" itself.
-  return bracket + 1;
-}
+ private:
+  std::string& text_;
+};
 
-void AppendQuotedPath(std::string& line, std::string_view dir,
-                      std::string_view name) {
-  line += '"';
+// Writes dir and name between double quotes, each "%" doubled.
+void WriteQuotedPath(LineSink& sink, std::string_view dir,
+                     std::string_view name) {
+  sink.Write("\"");
   for (std::string_view part : {dir, name}) {
     size_t pos;
     while ((pos = part.find('%')) != std::string_view::npos) {
-      line.append(part.substr(0, pos + 1));
-      line += '%';
+      sink.Write(part.substr(0, pos + 1));
+      sink.Write("%");
       part.remove_prefix(pos + 1);
     }
-    line.append(part);
+    sink.Write(part);
   }
-  line += '"';
+  sink.Write("\"");
+}
+
+}  // namespace
+
+void AppendQuotedPath(std::string& line, std::string_view dir,
+                      std::string_view name) {
+  StringSink sink(line);
+  WriteQuotedPath(sink, dir, name);
 }
 
 int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
@@ -65,62 +73,90 @@ int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
 std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
                            std::string_view suffix, std::string_view filter,
                            int32_t index, FileList& list) {
-  if (index < 0 || index >= list.Count())
-    return std::string();
-  std::string_view name = list.Name(index);
-  if (!filter.empty() && ContainsText(name, filter) == 0)
-    return std::string();
-  std::string_view base = list.Base(index);
-  size_t shortest = MinimumPrefixLength(base);
-  if (shortest == 0)  // an empty base has no title to share
-    return std::string();
-
-  // The title level is tried last, so its block holds every block of the
-  // longer levels. Each free entry in it is taken at the longest level that
-  // it shares, capped at the base's length; taken entries are skipped
-  // without being visited.
-  std::string_view title = base.substr(0, shortest);
-  int32_t lo = ExtendRun(list, title, index, -1);
-  int32_t hi = ExtendRun(list, title, index, +1);
-  uint32_t top = static_cast<uint32_t>(base.size());
-  std::vector<Clone> clones;
-  for (int32_t j = list.PreviousFree(index - 1); j >= lo;
-       j = list.PreviousFree(j - 1))
-    clones.push_back({std::min(list.SharedPrefix(j, index), top), j});
-  for (int32_t j = list.NextFree(index + 1); j <= hi;
-       j = list.NextFree(j + 1))
-    clones.push_back({std::min(list.SharedPrefix(index, j), top), j});
-  if (clones.empty())
-    return std::string();
-
-  // Longer levels first; within a level, in list order.
-  std::sort(clones.begin(), clones.end(), [](const Clone& a, const Clone& b) {
-    return a.level != b.level ? a.level > b.level : a.index < b.index;
-  });
-
-  size_t size = prefix.size() + suffix.size() + 4 + dir.size() + name.size();
-  for (const Clone& c : clones)
-    size += 3 + dir.size() + list.Name(c.index).size();
   std::string line;
-  line.reserve(size);
-  line.append(prefix);
-  line += ' ';
-  AppendQuotedPath(line, dir, name);
-  line += ' ';
-  list.Take(index);
-  for (const Clone& c : clones) {
-    line += ' ';
-    AppendQuotedPath(line, dir, list.Name(c.index));
-    list.Take(c.index);
-  }
-  line += ' ';
-  line.append(suffix);
+  StringSink sink(line);
+  WriteGroupLine(dir, prefix, suffix, filter, index, list, sink);
   return line;
 }
 
+bool WriteGroupLine(std::string_view dir, std::string_view prefix,
+                    std::string_view suffix, std::string_view filter,
+                    int32_t index, FileList& list, LineSink& sink) {
+  if (index < 0 || index >= list.Count())
+    return false;
+  // Until a clone is found, only the entry's cached facts are read, not
+  // its name.
+  if (!filter.empty() &&
+      !(filter == kVerifiedTag ? list.Verified(index)
+                               : ContainsText(list.Name(index), filter) != 0))
+    return false;
+  uint32_t shortest = list.TitleSize(index);
+  if (shortest == 0)  // an empty base has no title to share
+    return false;
+
+  // The title level is tried last, so its block holds every block of the
+  // longer levels. A neighbour begins with the parent's title exactly when
+  // they share at least its length, and an entry farther away shares with
+  // the parent the least that neighbours share on the way. So, walking away
+  // from the parent over the free entries only (taken ones are skipped
+  // without being visited), that running minimum is each entry's level,
+  // capped at the base's length, and the block ends where it drops below
+  // the title. Each side comes out with its levels in descending order.
+  uint32_t top = static_cast<uint32_t>(list.Base(index).size());
+  std::vector<Clone> above, below;
+  uint32_t level = top;
+  for (int32_t j = list.PreviousFree(index - 1), last = index; j >= 0;
+       last = j, j = list.PreviousFree(j - 1)) {
+    level = std::min(level, list.SharedPrefix(j, last));
+    if (level < shortest)
+      break;
+    above.push_back({level, j});
+  }
+  level = top;
+  for (int32_t j = list.NextFree(index + 1), last = index; j < list.Count();
+       last = j, j = list.NextFree(j + 1)) {
+    level = std::min(level, list.SharedPrefix(last, j));
+    if (level < shortest)
+      break;
+    below.push_back({level, j});
+  }
+  if (above.empty() && below.empty())
+    return false;
+
+  // Longer levels first; within a level, in list order. Above the parent,
+  // each level's run was gathered downwards, so it is turned round; then
+  // the two sides merge as they are written, the upper one first on equal
+  // levels.
+  for (auto run = above.begin(); run != above.end();) {
+    auto end = std::find_if(run, above.end(), [run](const Clone& c) {
+      return c.level != run->level;
+    });
+    std::reverse(run, end);
+    run = end;
+  }
+  list.Take(index);
+  sink.Write(prefix);
+  sink.Write(" ");
+  WriteQuotedPath(sink, dir, list.Name(index));
+  sink.Write(" ");
+  size_t a = 0, b = 0;
+  for (size_t k = 0; k < above.size() + below.size(); ++k) {
+    const Clone& c = (b == below.size() ||
+                      (a < above.size() && above[a].level >= below[b].level))
+                         ? above[a++]
+                         : below[b++];
+    sink.Write(" ");
+    WriteQuotedPath(sink, dir, list.Name(c.index));
+    list.Take(c.index);
+  }
+  sink.Write(" ");
+  sink.Write(suffix);
+  sink.EndLine();
+  return true;
+}
+
 void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, Platform& platform,
-                 const LineWriter& write_line) {
+                 std::string_view suffix, Platform& platform, LineSink& sink) {
   const LeadByteTable& lead = platform.LeadBytes();
   std::string_view dir = DirectoryPart(mask, lead);
   FileList list(lead);
@@ -130,12 +166,30 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
       list.Append(name);
   });
   list.Sort();
-  for (std::string_view filter : {std::string_view("[!]"), std::string_view()}) {
+  for (std::string_view filter : {kVerifiedTag, std::string_view()}) {
     int32_t count = list.Count();
     for (int32_t i = 0; i < count; ++i) {
-      std::string line = BuildGroupLine(dir, prefix, suffix, filter, i, list);
-      if (!line.empty())
-        write_line(line);
+      WriteGroupLine(dir, prefix, suffix, filter, i, list, sink);
     }
   }
+}
+
+void ProcessMask(std::string_view mask, std::string_view prefix,
+                 std::string_view suffix, Platform& platform,
+                 const LineWriter& write_line) {
+  class WholeLines : public LineSink {
+   public:
+    explicit WholeLines(const LineWriter& write_line)
+        : write_line_(write_line) {}
+    void Write(std::string_view text) override { line_.append(text); }
+    void EndLine() override {
+      write_line_(line_);
+      line_.clear();
+    }
+
+   private:
+    const LineWriter& write_line_;
+    std::string line_;
+  } sink(write_line);
+  ProcessMask(mask, prefix, suffix, platform, sink);
 }

@@ -12,14 +12,36 @@
 
 class Platform;
 
+/// Receives lines piece by piece, so that a line of a million names is
+/// passed on as it is composed, never held whole.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  /// Appends text to the current line.
+  virtual void Write(std::string_view text) = 0;
+  /// Ends the current line.
+  virtual void EndLine() = 0;
+};
+
 using LineWriter = std::function<void(std::string_view line)>;
 
-/// Lists the files that match mask, sorts them and writes, through
-/// write_line, first the lines of the groups headed by "[!]" names, then
-/// the remaining groups, each in list order.
+/// Lists the files that match mask, sorts them and writes to sink first the
+/// lines of the groups headed by "[!]" names, then the remaining groups,
+/// each in list order.
+void ProcessMask(std::string_view mask, std::string_view prefix,
+                 std::string_view suffix, Platform& platform, LineSink& sink);
+
+/// The same, each line handed whole to write_line.
 void ProcessMask(std::string_view mask, std::string_view prefix,
                  std::string_view suffix, Platform& platform,
                  const LineWriter& write_line);
+
+/// Writes to sink the command line of the group headed by the entry at
+/// index, as BuildGroupLine composes it, and ends it; returns whether there
+/// was one. Nothing is written when there is none.
+bool WriteGroupLine(std::string_view dir, std::string_view prefix,
+                    std::string_view suffix, std::string_view filter,
+                    int32_t index, FileList& list, LineSink& sink);
 
 /// The command line of the group headed by the entry at index, or empty
 /// text when the index is outside the list, the name lacks filter (when one
@@ -35,12 +57,6 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
 /// list or prefix is empty.
 int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
                   int step);
-
-/// The length of the shortest prefix of base that is tried as the group's
-/// title: up to and including the first of the spaces that stand directly
-/// before its first "[" (the "[" itself when none does); the whole base when
-/// it has no "[".
-size_t MinimumPrefixLength(std::string_view base);
 
 /// Appends dir and name between double quotes, each "%" written as "%%" so
 /// that cmd passes it on unexpanded.

@@ -7,7 +7,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     pattern.remove_suffix(1);
   if (pattern.empty())
     return false;
-  if (pattern == "*.*")
+  if (pattern == "*" || pattern == "*.*")
     return true;
   // Greedy match that, on a mismatch, lets the last "*" swallow one more
   // byte: O(pattern x name) at worst, without recursion.

@@ -3,8 +3,36 @@
 #include <errno.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+// Whether any of the eight bytes of word is zero.
+bool HasZeroByte(uint64_t word) {
+  return ((word - kOnes) & ~word & (kOnes * 0x80)) != 0;
+}
+
+bool Unquotable(char c) { return c == '\r' || c == '\n' || c == '"'; }
+
+}  // namespace
+
 bool CanBeQuoted(std::string_view name) {
-  return name.find_first_of("\r\n\"") == std::string_view::npos;
+  size_t i = 0;
+  for (; i + 8 <= name.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, name.data() + i, sizeof(word));
+    if (HasZeroByte(word ^ (kOnes * '\r')) ||
+        HasZeroByte(word ^ (kOnes * '\n')) ||
+        HasZeroByte(word ^ (kOnes * '"')))
+      return false;
+  }
+  for (; i < name.size(); ++i)
+    if (Unquotable(name[i]))
+      return false;
+  return true;
 }
 
 std::string EscapedName(std::string_view name) {
