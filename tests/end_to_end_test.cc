@@ -227,16 +227,22 @@ TEST_F(EndToEndTest, EmptyBaseNames) {
 
 TEST_F(EndToEndTest, FailedWrites) {
   Touch(kSet);
-  // A full device: the failure text cannot be written either.
-  Result r = RunTool({"*.v64"}, dir_, Stdout::kDevFull);
-  EXPECT_EQ(r.status, 1);
-  r = RunTool({"*.v64"}, dir_, Stdout::kClosed);
-  EXPECT_EQ(r.status, 1);
-  r = RunTool({"*.v64"}, dir_, Stdout::kPipeClosedByReader);
-  EXPECT_EQ(r.status, 1);  // not killed by SIGPIPE
-  r = RunTool({}, dir_, Stdout::kReadOnly);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "");
+  // Standard output that takes nothing: a full device (the failure text
+  // cannot be written either), a closed descriptor, a pipe without reader
+  // (the program must not die of SIGPIPE), a read-only descriptor. With a
+  // mask and without (the usage text), the program ends with status 1 and
+  // writes nothing anywhere else.
+  for (Stdout mode : {Stdout::kDevFull, Stdout::kClosed,
+                      Stdout::kPipeClosedByReader, Stdout::kReadOnly}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"*.v64", "del"},
+          std::vector<std::string>{}}) {
+      Result r = RunTool(args, dir_, mode);
+      EXPECT_EQ(r.status, 1) << static_cast<int>(mode) << " " << args.size();
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, "");
+    }
+  }
 }
 
 TEST_F(EndToEndTest, WritesStopAtAFileSizeLimit) {
@@ -626,5 +632,33 @@ TEST_F(EndToEndTest, LinkLoopsListNothing) {
     EXPECT_EQ(r.status, 0) << mask;
     EXPECT_EQ(r.out, kScriptStart) << mask;
     EXPECT_EQ(r.err, "") << mask;
+  }
+}
+
+TEST_F(EndToEndTest, UnquotableDirectoryPartsListNothing) {
+  // The directory part stands in front of every name, inside the quotes,
+  // so it must not be able to close them or end the line either.
+  struct Case { std::string dir, escaped; };
+  const Case cases[] = {
+      {"x\" & del * & \"", "x\\x22 & del * & \\x22/"},
+      {"n\nl", "n\\x0Al/"},
+      {"c\rr", "c\\x0Dr/"},
+      {"ok & ^ %x% !y!", ""},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(mkdir((dir_ + "/" + c.dir).c_str(), 0755), 0);
+    Touch({c.dir + "/G (U) [!].v64", c.dir + "/G (U) [a1].v64"});
+    Result r = RunTool({c.dir + "/*", "del"}, dir_);
+    EXPECT_EQ(r.status, 0) << c.escaped;
+    if (c.escaped.empty()) {
+      EXPECT_EQ(r.out, kScriptStart +
+                           "del  \"ok & ^ %%x%% !y!/G (U) [!].v64\"  "
+                           "\"ok & ^ %%x%% !y!/G (U) [a1].v64\" \r\n");
+      EXPECT_EQ(r.err, "");
+    } else {
+      EXPECT_EQ(r.out, kScriptStart) << c.escaped;
+      EXPECT_EQ(r.err, "tramlune: left out the files of a directory that a "
+                       "batch line cannot quote: \"" + c.escaped + "\"\n");
+    }
   }
 }

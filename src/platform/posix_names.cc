@@ -23,13 +23,23 @@ std::string EscapedName(std::string_view name) {
   return out;
 }
 
-void ReportLeftOut(std::string_view name) {
-  std::string line =
-      "tramlune: left out a name that a batch line cannot quote: \"" +
-      EscapedName(name) + "\"\n";
+namespace {
+
+void Report(const char* what, std::string_view name) {
+  std::string line = "tramlune: left out " + std::string(what) +
+                     " that a batch line cannot quote: \"" +
+                     EscapedName(name) + "\"\n";
   // Standard error is a courtesy: a failed write there changes nothing.
   ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
   (void)ignored;
+}
+
+}  // namespace
+
+void ReportLeftOut(std::string_view name) { Report("a name", name); }
+
+void ReportLeftOutDirectory(std::string_view dir) {
+  Report("the files of a directory", dir);
 }
 
 uint32_t WindowsErrorNumber(int error) {

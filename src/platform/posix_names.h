@@ -18,6 +18,10 @@ std::string EscapedName(std::string_view name);
 /// Writes one line to standard error about a name that was left out.
 void ReportLeftOut(std::string_view name);
 
+/// Writes one line to standard error about a mask whose directory part
+/// cannot be quoted, so that none of its files is listed.
+void ReportLeftOutDirectory(std::string_view dir);
+
 /// The Windows error number that means what errno does for a failed write.
 uint32_t WindowsErrorNumber(int error);
 
