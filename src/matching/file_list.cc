@@ -109,7 +109,7 @@ FileList::FileList(const LeadByteTable& lead) : lead_(lead) {}
 std::string_view FileList::Store(std::string_view name) {
   if (name.size() > block_left_) {
     size_t size = std::max(kBlockSize, name.size());
-    blocks_.push_back(std::make_unique<char[]>(size));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     block_end_ = blocks_.back().get() + size;
     block_left_ = size;
   }
