@@ -4,7 +4,8 @@
 #include <unistd.h>
 
 bool CanBeQuoted(std::string_view name) {
-  return name.find_first_of("\r\n\"") == std::string_view::npos;
+  // cmd reads Ctrl-Z (0x1A) in a batch file as a line end.
+  return name.find_first_of("\r\n\x1A\"") == std::string_view::npos;
 }
 
 std::string EscapedName(std::string_view name) {

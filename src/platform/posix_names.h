@@ -8,7 +8,7 @@
 #include <string_view>
 
 /// Whether name can stand between double quotes on a batch line: it holds
-/// no CR, LF or double quote.
+/// no CR, LF, Ctrl-Z (0x1A, which cmd reads as a line end) or double quote.
 bool CanBeQuoted(std::string_view name);
 
 /// The name with every byte outside printable ASCII, the backslash and the
