@@ -9,3 +9,32 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTRAMLUNE_BUILD_BENCH=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+# The same tests built with the address and undefined-behaviour sanitizers;
+# any finding fails its test.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAMLUNE_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# Memcheck of the tool on the bundled examples: no error, no leak.
+valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=all \
+  --errors-for-leak-kinds=all ./build/tramlune 'examples/*.v64' echo >/dev/null
+
+# A short run of every fuzz target from its seed corpus (TRAMLUNE_FUZZ_SECONDS
+# each, 30 by default); new inputs go to build-fuzz/corpus, not to fuzz/.
+fuzz_seconds=${TRAMLUNE_FUZZ_SECONDS:-30}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTRAMLUNE_FUZZ=ON -DTRAMLUNE_BUILD_TESTS=OFF
+cmake --build build-fuzz -j"$jobs"
+for target in command_line file_names grouping; do
+  mkdir -p "build-fuzz/corpus/$target"
+  log="build-fuzz/$target.log"
+  if ! "build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$fuzz_seconds" \
+      -artifact_prefix="build-fuzz/$target-" \
+      "build-fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "fuzz target $target found a fault; the input is in build-fuzz/" >&2
+    exit 1
+  fi
+  echo "fuzz $target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
+done

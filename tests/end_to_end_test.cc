@@ -1,15 +1,21 @@
 // The built program, run in scratch directories: exact output bytes and
 // exit status.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,9 +40,11 @@ std::string ReadAll(int fd) {
   return all;
 }
 
-// Runs the tool with args in dir.
+// Runs the tool with args in dir. prepare, when given, runs in the child
+// just before the program is started.
 Result RunTool(const std::vector<std::string>& args, const std::string& dir,
-               Stdout mode = Stdout::kPipe) {
+               Stdout mode = Stdout::kPipe,
+               const std::function<void()>& prepare = nullptr) {
   int out_pipe[2], err_pipe[2];
   EXPECT_EQ(pipe(out_pipe), 0);
   EXPECT_EQ(pipe(err_pipe), 0);
@@ -70,6 +78,8 @@ Result RunTool(const std::vector<std::string>& args, const std::string& dir,
     argv.push_back(nullptr);
     // With SIGPIPE at its default, a program that forgot to ignore it dies.
     signal(SIGPIPE, SIG_DFL);
+    if (prepare)
+      prepare();
     execv(program.c_str(), argv.data());
     _exit(127);
   }
@@ -218,16 +228,22 @@ TEST_F(EndToEndTest, EmptyBaseNames) {
 
 TEST_F(EndToEndTest, FailedWrites) {
   Touch(kSet);
-  // A full device: the failure text cannot be written either.
-  Result r = RunTool({"*.v64"}, dir_, Stdout::kDevFull);
-  EXPECT_EQ(r.status, 1);
-  r = RunTool({"*.v64"}, dir_, Stdout::kClosed);
-  EXPECT_EQ(r.status, 1);
-  r = RunTool({"*.v64"}, dir_, Stdout::kPipeClosedByReader);
-  EXPECT_EQ(r.status, 1);  // not killed by SIGPIPE
-  r = RunTool({}, dir_, Stdout::kReadOnly);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "");
+  // Standard output that takes nothing: a full device (the failure text
+  // cannot be written either), a closed descriptor, a pipe without reader
+  // (the program must not die of SIGPIPE), a read-only descriptor. With a
+  // mask and without (the usage text), the program ends with status 1 and
+  // writes nothing anywhere else.
+  for (Stdout mode : {Stdout::kDevFull, Stdout::kClosed,
+                      Stdout::kPipeClosedByReader, Stdout::kReadOnly}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"*.v64", "del"},
+          std::vector<std::string>{}}) {
+      Result r = RunTool(args, dir_, mode);
+      EXPECT_EQ(r.status, 1) << static_cast<int>(mode) << " " << args.size();
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, "");
+    }
+  }
 }
 
 TEST_F(EndToEndTest, WritesStopAtAFileSizeLimit) {
@@ -258,3 +274,394 @@ TEST_F(EndToEndTest, WritesStopAtAFileSizeLimit) {
 }
 
 }  // namespace
+
+// Lines of standard error, sorted: the order of the directory decides theirs.
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0, end;
+  while ((end = text.find('\n', start)) != std::string::npos) {
+    lines.push_back(text.substr(start, end + 1 - start));
+    start = end + 1;
+  }
+  if (start < text.size())
+    lines.push_back(text.substr(start));
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+std::string LeftOut(const std::string& escaped) {
+  return "tramlune: left out a name that a batch line cannot quote: \"" +
+         escaped + "\"\n";
+}
+
+TEST_F(EndToEndTest, HostileNames) {
+  std::string high;  // every byte from 0x80 to 0xFF
+  for (int b = 0x80; b <= 0xFF; ++b)
+    high += static_cast<char>(b);
+  const std::string longest = "G (U) [d" + std::string(242, 'x') + "].v64";
+  ASSERT_EQ(longest.size(), 255u);
+
+  struct Case {
+    const char* what;
+    std::vector<std::string> names;
+    std::vector<std::string> args;
+    std::string lines;                // after "@echo off"
+    std::vector<std::string> errors;  // sorted lines of standard error
+  };
+  const Case cases[] = {
+      {"control, high and batch bytes, the longest name",
+       {"G (U) [!].v64", "G (U) [a\x01\x07\x1B\x7F].v64",
+        "G (U) [b\t\x0B\x0C ].v64", "G (U) [c" + high + "].v64", longest,
+        "G (U) [e&|<>^!%].v64"},
+       {"*.v64", "del /q"},
+       "del /q  \"G (U) [!].v64\"  \"G (U) [a\x01\x07\x1B\x7F].v64\" "
+       "\"G (U) [b\t\x0B\x0C ].v64\" \"G (U) [c" + high + "].v64\" \"" +
+           longest + "\" \"G (U) [e&|<>^!%%].v64\" \r\n",
+       {}},
+      {"names that a quote cannot hold are left out",
+       {"G (U) [!].v64", "G (U) [a1].v64", "\"", "\r\n@del *",
+        "G (U) [g\"& del -q *].v64", "G (U) [h\r].v64",
+        "G (U) [i\x1A& del -q *].v64"},
+       {"*", "echo"},
+       "echo  \"G (U) [!].v64\"  \"G (U) [a1].v64\" \r\n",
+       {LeftOut("G (U) [g\\x22& del -q *].v64"), LeftOut("G (U) [h\\x0D].v64"),
+        LeftOut("\\x0D\\x0A@del *"), LeftOut("\\x22"),
+        LeftOut("G (U) [i\\x1A& del -q *].v64")}},
+      {"names that look like switches",
+       {"-rf", "-rf [a1]", "--help (U) [!].v64", "--help (U) [b1].v64"},
+       {"*", "del /q"},
+       "del /q  \"--help (U) [!].v64\"  \"--help (U) [b1].v64\" \r\n"
+       "del /q  \"-rf\"  \"-rf [a1]\" \r\n",
+       {}},
+      {"a mask that looks like a switch",
+       {"-rf", "-rf [a1]", "--help (U) [!].v64", "--help (U) [b1].v64"},
+       {"-rf*", "del"},
+       "del  \"-rf\"  \"-rf [a1]\" \r\n",
+       {}},
+      {"names of dots and spaces only",
+       {" ", " .", "  ", " .. ", ". .", "..."},
+       {"*", "del"},
+       "del  \" \"  \" .\" \"  \" \" .. \" \r\n",
+       {}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    std::string sub = "case" + std::to_string(n++);
+    ASSERT_EQ(mkdir((dir_ + "/" + sub).c_str(), 0755), 0);
+    std::vector<std::string> paths;
+    for (const std::string& name : c.names)
+      paths.push_back(sub + "/" + name);
+    Touch(paths);
+    Result r = RunTool(c.args, dir_ + "/" + sub);
+    EXPECT_EQ(r.status, 0) << c.what;
+    EXPECT_EQ(r.out, kScriptStart + c.lines) << c.what;
+    std::vector<std::string> errors = c.errors;
+    std::sort(errors.begin(), errors.end());
+    EXPECT_EQ(SortedLines(r.err), errors) << c.what;
+  }
+}
+
+// Makes count pairs of files "T0000 (U) [!].v64" and "T0000 (U) [a1].v64"
+// (0000 counting up) in dir and returns the script that the mask "*.v64"
+// with prefix gives for them.
+std::string MakePairs(const std::string& dir, int count,
+                      const std::string& prefix) {
+  std::string script = kScriptStart;
+  for (int i = 0; i < count; ++i) {
+    char title[32];
+    std::snprintf(title, sizeof(title), "T%04d (U) [", i);
+    for (const char* tag : {"!].v64", "a1].v64"}) {
+      std::string path = dir + "/" + title + tag;
+      int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+      EXPECT_GE(fd, 0) << path;
+      close(fd);
+    }
+    script += prefix + "  \"" + title + "!].v64\"  \"" + title + "a1].v64\" \r\n";
+  }
+  return script;
+}
+
+TEST_F(EndToEndTest, ReaderExitsEarly) {
+  // Far more than a pipe holds, so the program is still writing when the
+  // reader goes away.
+  const std::string prefix(1500, 'p');
+  const std::string script = MakePairs(dir_, 200, prefix);
+  ASSERT_GT(script.size(), 4u * 65536);
+  int out_pipe[2];
+  ASSERT_EQ(pipe(out_pipe), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(out_pipe[0]);
+    if (chdir(dir_.c_str()) != 0) _exit(127);
+    dup2(out_pipe[1], 1);
+    signal(SIGPIPE, SIG_DFL);
+    execl(TRAMLUNE_PATH, TRAMLUNE_PATH, "*.v64", prefix.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out_pipe[1]);
+  std::string read_part;
+  char buf[1000];
+  while (read_part.size() < 1000) {
+    ssize_t n = read(out_pipe[0], buf, 1000 - read_part.size());
+    if (n <= 0) break;
+    read_part.append(buf, n);
+  }
+  close(out_pipe[0]);
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  ASSERT_TRUE(WIFEXITED(wstatus)) << "killed by signal " << WTERMSIG(wstatus);
+  EXPECT_EQ(WEXITSTATUS(wstatus), 1);
+  EXPECT_EQ(read_part, script.substr(0, 1000));
+}
+
+TEST_F(EndToEndTest, DiskFillsDuringTheRun) {
+  // Standard output is a file on a 16 KiB tmpfs, mounted in a mount
+  // namespace of the child's own so that it goes away with the child. Where
+  // no tmpfs can be mounted, a file-size limit of 16 KiB stands in for it.
+  const std::string prefix(150, 'p');
+  const std::string script = MakePairs(dir_, 200, prefix);
+  ASSERT_GT(script.size(), 2u * 16384);
+  const std::string disk = dir_ + "/disk";
+  ASSERT_EQ(mkdir(disk.c_str(), 0755), 0);
+  const std::string copy = dir_ + "/written.bat";
+  enum { kNoMount = 100 };
+
+  auto run = [&](bool use_tmpfs) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      if (use_tmpfs &&
+          (unshare(CLONE_NEWNS) != 0 ||
+           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+           mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=16k") != 0))
+        _exit(kNoMount);
+      pid_t tool = fork();
+      if (tool == 0) {
+        if (!use_tmpfs) {
+          struct rlimit limit = {16384, 16384};
+          setrlimit(RLIMIT_FSIZE, &limit);
+          signal(SIGXFSZ, SIG_IGN);
+        }
+        if (chdir(dir_.c_str()) != 0) _exit(127);
+        dup2(open((disk + "/go.bat").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                  0644), 1);
+        execl(TRAMLUNE_PATH, TRAMLUNE_PATH, "*.v64", prefix.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      int wstatus = 0;
+      waitpid(tool, &wstatus, 0);
+      // Copy what reached the disk out of the mount before it goes away.
+      int in = open((disk + "/go.bat").c_str(), O_RDONLY);
+      int out = open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      std::string written = ReadAll(in);
+      if (write(out, written.data(), written.size()) !=
+          static_cast<ssize_t>(written.size()))
+        _exit(126);
+      _exit(WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 125);
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  };
+
+  int status = run(true);
+  const char* disk_kind = "tmpfs of 16 KiB";
+  if (status == kNoMount) {
+    disk_kind = "file-size limit of 16 KiB (no tmpfs could be mounted)";
+    status = run(false);
+  }
+  RecordProperty("disk", disk_kind);
+  std::printf("full disk: %s\n", disk_kind);
+  EXPECT_EQ(status, 1) << disk_kind;
+  int fd = open(copy.c_str(), O_RDONLY);
+  std::string written = ReadAll(fd);
+  close(fd);
+  // What fitted stays written; the failure text itself cannot be.
+  EXPECT_GE(written.size(), 4096u) << disk_kind;
+  EXPECT_LE(written.size(), 16384u) << disk_kind;
+  EXPECT_EQ(written, script.substr(0, written.size())) << disk_kind;
+}
+
+// Whether text is the failure text of exhausted memory in a program named
+// tramlune, followed by CR LF.
+bool IsOutOfMemoryText(const std::string& text) {
+  const std::string head = "Exception EOutOfMemory in module tramlune at ";
+  const std::string tail = ".\nOut of memory.\r\n";
+  if (text.size() != head.size() + 8 + tail.size() ||
+      text.compare(0, head.size(), head) != 0 ||
+      text.compare(head.size() + 8, tail.size(), tail) != 0)
+    return false;
+  for (size_t i = head.size(); i < head.size() + 8; ++i)
+    if (!std::isdigit(static_cast<unsigned char>(text[i])) &&
+        !(text[i] >= 'A' && text[i] <= 'F'))
+      return false;
+  return true;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TRAMLUNE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TRAMLUNE_ASAN 1
+#endif
+#endif
+
+TEST_F(EndToEndTest, OutOfMemoryStopsWithItsText) {
+#ifdef TRAMLUNE_ASAN
+  GTEST_SKIP() << "the address sanitizer needs far more address space than "
+                  "the limits this test sets";
+#else
+  // 4000 groups of names of some 200 bytes: a few MB of list.
+  const std::string prefix = "x";
+  std::string script = kScriptStart;
+  const std::string filler(180, 'f');
+  for (int i = 0; i < 4000; ++i) {
+    char title[16];
+    std::snprintf(title, sizeof(title), "T%04d ", i);
+    std::string parent = title + filler + " (U) [!].v64";
+    std::string clone = title + filler + " (U) [a1].v64";
+    Touch({parent, clone});
+    script += prefix + "  \"" + parent + "\"  \"" + clone + "\" \r\n";
+  }
+  auto limited = [](rlim_t bytes) {
+    return [bytes] {
+      struct rlimit limit = {bytes, bytes};
+      setrlimit(RLIMIT_AS, &limit);
+    };
+  };
+  // The smallest address-space limit under which the program starts and
+  // writes its usage text.
+  std::string usage = RunTool({}, dir_).out;
+  rlim_t low = 1 << 20, high = rlim_t(1) << 32;
+  while (high - low > 64 * 1024) {
+    rlim_t mid = low + (high - low) / 2;
+    if (RunTool({}, dir_, Stdout::kPipe, limited(mid)).out == usage)
+      high = mid;
+    else
+      low = mid;
+  }
+  // From there up, until the whole script is written: at every limit the
+  // program either writes the whole script or stops with the failure text
+  // after whole lines of it.
+  int stops = 0;
+  bool complete = false;
+  for (rlim_t limit = high; !complete && limit < high + (rlim_t(64) << 20);
+       limit += 256 * 1024) {
+    Result r = RunTool({"*.v64", prefix}, dir_, Stdout::kPipe, limited(limit));
+    SCOPED_TRACE("limit " + std::to_string(limit));
+    ASSERT_EQ(r.err, "");
+    if (r.status == 0) {
+      ASSERT_EQ(r.out, script);
+      complete = true;
+      continue;
+    }
+    ASSERT_EQ(r.status, 1);
+    // Memory may run out before the banner is written, or after.
+    size_t text = r.out.rfind("Exception ");
+    ASSERT_NE(text, std::string::npos) << r.out;
+    ASSERT_TRUE(IsOutOfMemoryText(r.out.substr(text))) << r.out.substr(text);
+    ASSERT_EQ(r.out.substr(0, text), script.substr(0, text));
+    ASSERT_TRUE(text == 0 || r.out.compare(text - 2, 2, "\r\n") == 0);
+    ++stops;
+  }
+  std::printf("out of memory: %d stops, limits from %llu bytes\n", stops,
+              static_cast<unsigned long long>(high));
+  EXPECT_TRUE(complete);
+  EXPECT_GT(stops, 0);
+#endif
+}
+
+// Drops root's privileges in the child, where permissions are to count.
+void BecomeNobody() {
+  if (geteuid() != 0)
+    return;
+  if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+    _exit(125);
+}
+
+TEST_F(EndToEndTest, UnreadableDirectoryListsNothing) {
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((dir_ + "/locked").c_str(), 0755), 0);
+  Touch({"locked/G (U) [!].v64", "locked/G (U) [a1].v64"});
+  // The program must be able to run at all as the user it runs as.
+  Result r = RunTool({"locked/*"}, dir_, Stdout::kPipe, BecomeNobody);
+  if (r.status != 0)
+    GTEST_SKIP() << "the program cannot be run as user nobody here "
+                    "(status " << r.status << ")";
+  ASSERT_EQ(r.out, kScriptStart +
+                       " \"locked/G (U) [!].v64\"  \"locked/G (U) [a1].v64\" \r\n");
+  for (mode_t mode : {0000, 0300, 0100}) {  // no read permission
+    ASSERT_EQ(chmod((dir_ + "/locked").c_str(), mode), 0);
+    r = RunTool({"locked/*"}, dir_, Stdout::kPipe, BecomeNobody);
+    EXPECT_EQ(r.status, 0) << mode;
+    EXPECT_EQ(r.out, kScriptStart) << mode;
+    EXPECT_EQ(r.err, "") << mode;
+  }
+  ASSERT_EQ(chmod((dir_ + "/locked").c_str(), 0755), 0);
+}
+
+TEST_F(EndToEndTest, VanishedDirectoryListsNothing) {
+  // The program's working directory is removed after the program got it
+  // and before it is read.
+  ASSERT_EQ(mkdir((dir_ + "/gone").c_str(), 0755), 0);
+  std::string gone = dir_ + "/gone";
+  Result r = RunTool({"*", "del"}, gone, Stdout::kPipe, [gone] {
+    if (rmdir(gone.c_str()) != 0) _exit(124);
+  });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kScriptStart);
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(EndToEndTest, LinkLoopsListNothing) {
+  ASSERT_EQ(mkdir((dir_ + "/real").c_str(), 0755), 0);
+  Touch({"real/G (U) [!].v64", "real/G (U) [a1].v64"});
+  ASSERT_EQ(symlink("self", (dir_ + "/self").c_str()), 0);
+  ASSERT_EQ(symlink("b", (dir_ + "/a").c_str()), 0);
+  ASSERT_EQ(symlink("a", (dir_ + "/b").c_str()), 0);
+  // A loop through a real directory: real/up/up/up/... is real itself.
+  ASSERT_EQ(symlink(".", (dir_ + "/real/up").c_str()), 0);
+  Result r = RunTool({"real/up/up/*"}, dir_);
+  EXPECT_EQ(r.out, kScriptStart + " \"real/up/up/G (U) [!].v64\"  "
+                                  "\"real/up/up/G (U) [a1].v64\" \r\n");
+  std::string deep = "real/";
+  for (int i = 0; i < 50; ++i)
+    deep += "up/";  // more links than a path may pass through
+  for (const std::string& mask :
+       {std::string("self/*"), std::string("a/*"), std::string("self/x/*"),
+        deep + "*"}) {
+    r = RunTool({mask, "del"}, dir_);
+    EXPECT_EQ(r.status, 0) << mask;
+    EXPECT_EQ(r.out, kScriptStart) << mask;
+    EXPECT_EQ(r.err, "") << mask;
+  }
+}
+
+TEST_F(EndToEndTest, UnquotableDirectoryPartsListNothing) {
+  // The directory part stands in front of every name, inside the quotes,
+  // so it must not be able to close them or end the line either.
+  struct Case { std::string dir, escaped; };
+  const Case cases[] = {
+      {"x\" & del * & \"", "x\\x22 & del * & \\x22/"},
+      {"n\nl", "n\\x0Al/"},
+      {"c\rr", "c\\x0Dr/"},
+      {"ok & ^ %x% !y!", ""},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(mkdir((dir_ + "/" + c.dir).c_str(), 0755), 0);
+    Touch({c.dir + "/G (U) [!].v64", c.dir + "/G (U) [a1].v64"});
+    Result r = RunTool({c.dir + "/*", "del"}, dir_);
+    EXPECT_EQ(r.status, 0) << c.escaped;
+    if (c.escaped.empty()) {
+      EXPECT_EQ(r.out, kScriptStart +
+                           "del  \"ok & ^ %%x%% !y!/G (U) [!].v64\"  "
+                           "\"ok & ^ %%x%% !y!/G (U) [a1].v64\" \r\n");
+      EXPECT_EQ(r.err, "");
+    } else {
+      EXPECT_EQ(r.out, kScriptStart) << c.escaped;
+      EXPECT_EQ(r.err, "tramlune: left out the files of a directory that a "
+                       "batch line cannot quote: \"" + c.escaped + "\"\n");
+    }
+  }
+}

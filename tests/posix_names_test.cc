@@ -12,6 +12,7 @@ TEST(PosixNamesTest, CanBeQuoted) {
   EXPECT_TRUE(CanBeQuoted("a%b&c^d!e\tf\x01\xFF"));
   EXPECT_FALSE(CanBeQuoted("a\rb"));
   EXPECT_FALSE(CanBeQuoted("a\nb"));
+  EXPECT_FALSE(CanBeQuoted("a\x1A" "b"));
   EXPECT_FALSE(CanBeQuoted("a\"b"));
   // Names are scanned eight bytes at a time: each unsafe byte in every
   // place of a long name, among bytes one off from it.

@@ -150,8 +150,12 @@ uint32_t FileList::Store(std::string_view name) {
   if (blocks_.empty() || name.size() > block_capacity_ - block_used_) {
     // A location has room for 2^(32 - kNameBlockBits) blocks; a store that
     // would need more is out of memory as far as the list goes.
-    if (blocks_.size() >= (size_t{1} << (32 - kNameBlockBits)))
+    if (blocks_.size() >= (size_t{1} << (32 - kNameBlockBits))) {
+      // The same stop as when operator new finds no memory.
+      if (std::new_handler handler = std::get_new_handler())
+        handler();
       throw std::bad_alloc();
+    }
     // Blocks grow from a page to kBlockSize, so that a short list takes
     // little; a longer name gets a block of its own.
     block_capacity_ = std::max(next_block_, name.size());

@@ -56,6 +56,12 @@ class PosixPlatform : public Platform {
                        const DirectoryVisitor& visit) override {
     std::string_view dir_part = DirectoryPart(mask);
     std::string_view pattern = mask.substr(dir_part.size());
+    // The directory part stands in every line like a name, so it must be
+    // quotable like one; the mask then lists nothing.
+    if (!CanBeQuoted(dir_part)) {
+      ReportLeftOutDirectory(dir_part);
+      return;
+    }
     std::string dir = dir_part.empty() ? std::string(".")
                                        : std::string(dir_part);
     DIR* dir_stream = opendir(dir.c_str());

@@ -15,7 +15,11 @@ bool HasZeroByte(uint64_t word) {
   return ((word - kOnes) & ~word & (kOnes * 0x80)) != 0;
 }
 
-bool Unquotable(char c) { return c == '\r' || c == '\n' || c == '"'; }
+// cmd reads CR, LF and Ctrl-Z (0x1A) in a batch file as line ends, and a
+// double quote would end the quoting.
+bool Unquotable(char c) {
+  return c == '\r' || c == '\n' || c == '\x1A' || c == '"';
+}
 
 }  // namespace
 
@@ -26,7 +30,8 @@ bool CanBeQuoted(std::string_view name) {
     std::memcpy(&word, name.data() + i, sizeof(word));
     if (HasZeroByte(word ^ (kOnes * '\r')) ||
         HasZeroByte(word ^ (kOnes * '\n')) ||
-        HasZeroByte(word ^ (kOnes * '"')))
+        HasZeroByte(word ^ (kOnes * '"')) ||
+        HasZeroByte(word ^ (kOnes * 0x1A)))
       return false;
   }
   for (; i < name.size(); ++i)
@@ -51,13 +56,23 @@ std::string EscapedName(std::string_view name) {
   return out;
 }
 
-void ReportLeftOut(std::string_view name) {
-  std::string line =
-      "tramlune: left out a name that a batch line cannot quote: \"" +
-      EscapedName(name) + "\"\n";
+namespace {
+
+void Report(const char* what, std::string_view name) {
+  std::string line = "tramlune: left out " + std::string(what) +
+                     " that a batch line cannot quote: \"" +
+                     EscapedName(name) + "\"\n";
   // Standard error is a courtesy: a failed write there changes nothing.
   ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
   (void)ignored;
+}
+
+}  // namespace
+
+void ReportLeftOut(std::string_view name) { Report("a name", name); }
+
+void ReportLeftOutDirectory(std::string_view dir) {
+  Report("the files of a directory", dir);
 }
 
 uint32_t WindowsErrorNumber(int error) {

@@ -1,0 +1,135 @@
+// The name rules on arbitrary names (any bytes but NUL, which no file name
+// holds), with no lead bytes or with a lead-byte table from the input:
+// - BaseName is a leading part of the name and BaseName + ExtensionOf is
+//   the name; the extension is empty or begins with "."; without lead bytes
+//   it holds no further ".", "\" or ":", and an empty extension means that
+//   no "." follows the last "\" or ":";
+// - DirectoryPart is a leading part that is empty or ends with "\", "/" or
+//   ":"; without lead bytes, none of them follows it;
+// - FoldedCompare is 0 exactly when the names are equal with "a".."z"
+//   folded, FoldedPrefixLength is where they first differ, and both
+//   FoldedCompare and CompareFileNames are strict weak orderings:
+//   irreflexive, antisymmetric and transitive on every triple, equality
+//   transitive too;
+// - ContainsText finds the first occurrence, 0 for none or empty texts.
+#include <string>
+
+#include "fuzz_input.h"
+#include "matching/file_list.h"
+
+namespace {
+
+int Sign(int r) { return (r > 0) - (r < 0); }
+
+bool IsOneOf(char c, std::string_view set) {
+  return set.find(c) != std::string_view::npos;
+}
+
+std::string Folded(std::string_view text) {
+  std::string out;
+  for (unsigned char c : text)
+    out += static_cast<char>(FoldByte(c));
+  return out;
+}
+
+void CheckSplitting(std::string_view name, const LeadByteTable& lead,
+                    bool has_lead) {
+  std::string_view base = BaseName(name, lead);
+  std::string_view ext = ExtensionOf(name, lead);
+  FUZZ_CHECK(name.substr(0, base.size()) == base);
+  FUZZ_CHECK(std::string(base) + std::string(ext) == name);
+  FUZZ_CHECK(ext.empty() || ext[0] == '.');
+  if (!has_lead) {
+    for (size_t i = 1; i < ext.size(); ++i)
+      FUZZ_CHECK(!IsOneOf(ext[i], ".\\:"));
+    if (ext.empty()) {
+      size_t last = name.find_last_of("\\:");
+      size_t from = last == std::string_view::npos ? 0 : last + 1;
+      FUZZ_CHECK(name.find('.', from) == std::string_view::npos);
+    }
+  }
+
+  std::string_view dir = DirectoryPart(name, lead);
+  FUZZ_CHECK(name.substr(0, dir.size()) == dir);
+  FUZZ_CHECK(dir.empty() || IsOneOf(dir.back(), "\\/:"));
+  if (!has_lead)
+    FUZZ_CHECK(name.find_first_of("\\/:", dir.size()) ==
+               std::string_view::npos);
+}
+
+// Checks that compare (a strict weak ordering's three-way form) behaves as
+// one on the triple of items 0, 1, 2.
+template <typename Compare>
+void CheckOrdering(const Compare& compare) {
+  int c[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      c[i][j] = Sign(compare(i, j));
+  for (int i = 0; i < 3; ++i) {
+    FUZZ_CHECK(c[i][i] == 0);
+    for (int j = 0; j < 3; ++j) {
+      FUZZ_CHECK(c[i][j] == -c[j][i]);
+      for (int k = 0; k < 3; ++k) {
+        if (c[i][j] <= 0 && c[j][k] <= 0)
+          FUZZ_CHECK(c[i][k] <= 0);
+        if (c[i][j] < 0 && c[j][k] <= 0)
+          FUZZ_CHECK(c[i][k] < 0);
+        if (c[i][j] == 0 && c[j][k] == 0)
+          FUZZ_CHECK(c[i][k] == 0);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzInput input(data, size);
+  uint8_t mode = input.Byte();
+  LeadByteTable lead{};
+  if (mode & 1)
+    lead = (mode & 2) ? DoubleByteTable() : input.Table();
+  std::vector<std::string_view> pieces = input.Split('\0');
+  std::string_view names[3];
+  for (size_t i = 0; i < 3; ++i)
+    names[i] = i < pieces.size() ? pieces[i] : std::string_view();
+
+  bool has_lead = false;
+  for (bool b : lead)
+    has_lead = has_lead || b;
+  for (std::string_view name : names)
+    CheckSplitting(name, lead, has_lead);
+
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      std::string_view a = names[i], b = names[j];
+      size_t shared = FoldedPrefixLength(a, b);
+      FUZZ_CHECK(shared <= a.size() && shared <= b.size());
+      FUZZ_CHECK(Folded(a.substr(0, shared)) == Folded(b.substr(0, shared)));
+      FUZZ_CHECK(shared == a.size() || shared == b.size() ||
+                 FoldByte(a[shared]) != FoldByte(b[shared]));
+      FUZZ_CHECK((FoldedCompare(a, b) == 0) == (Folded(a) == Folded(b)));
+
+      size_t at = ContainsText(a, b);
+      if (a.empty() || b.empty())
+        FUZZ_CHECK(at == 0);
+      else if (at == 0)
+        FUZZ_CHECK(a.find(b) == std::string_view::npos);
+      else
+        FUZZ_CHECK(a.find(b) == at - 1);
+    }
+  CheckOrdering([&names](int i, int j) {
+    return FoldedCompare(names[i], names[j]);
+  });
+
+  FileList list(lead);
+  for (std::string_view name : names)
+    list.Append(name);
+  CheckOrdering([&list](int i, int j) {
+    return CompareFileNames(list, i, j);
+  });
+  list.Sort();
+  for (int32_t i = 1; i < list.Count(); ++i)
+    FUZZ_CHECK(CompareFileNames(list, i - 1, i) <= 0);
+  return 0;
+}
