@@ -8,3 +8,8 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+# Release packages into dist/ (the .deb and the Windows zip), then install
+# the .deb and run the zip's tramlune.exe under Wine.
+bash scripts/release.sh
+bash tests/release_test.sh

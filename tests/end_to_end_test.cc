@@ -19,6 +19,13 @@ namespace {
 
 enum class Stdout { kPipe, kDevFull, kClosed, kReadOnly, kPipeClosedByReader };
 
+// The program under test: the one built beside these tests, or the one that
+// TRAMLUNE_UNDER_TEST names (an installed copy).
+const char* ToolPath() {
+  const char* path = getenv("TRAMLUNE_UNDER_TEST");
+  return path && *path ? path : TRAMLUNE_PATH;
+}
+
 struct Result {
   int status = -1;     // exit status; -1 when killed by a signal
   std::string out;
@@ -62,7 +69,7 @@ Result RunTool(const std::vector<std::string>& args, const std::string& dir,
         break;
     }
     std::vector<char*> argv;
-    std::string program = TRAMLUNE_PATH;
+    std::string program = ToolPath();
     argv.push_back(program.data());
     std::vector<std::string> copies = args;
     for (std::string& a : copies)
@@ -242,7 +249,7 @@ TEST_F(EndToEndTest, WritesStopAtAFileSizeLimit) {
     signal(SIGXFSZ, SIG_IGN);
     if (chdir(dir_.c_str()) != 0) _exit(127);
     dup2(open(script.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    execl(TRAMLUNE_PATH, TRAMLUNE_PATH, "*.v64", std::string(400, 'p').c_str(),
+    execl(ToolPath(), ToolPath(), "*.v64", std::string(400, 'p').c_str(),
           static_cast<char*>(nullptr));
     _exit(127);
   }
