@@ -5,6 +5,8 @@
 set -euo pipefail
 page=$1 program=$(realpath "$2") version=$3
 fail() { echo "man_page_test: $*" >&2; exit 1; }
+command -v groff >/dev/null && command -v man >/dev/null ||
+  fail "needs groff and man (Debian packages groff-base and man-db)"
 
 warnings=$(groff -ww -man -z "$page" 2>&1)
 [[ -z $warnings ]] || fail "groff -ww warns:"$'\n'"$warnings"
