@@ -20,6 +20,7 @@ else()
   # The runtime dependencies (libc6, libstdc++6, libgcc-s1) are read from the
   # binary by dpkg-shlibdeps.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/deb_compress_man.cmake)
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "tramlune lists the files that match a wildcard mask, orders them by name and
 groups each parent file with its clones: the files whose names begin with the

@@ -60,9 +60,9 @@ depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort | tr '\n' 
   fail "$deb depends on more or less than the C and C++ runtime: $depends"
 pass "$deb: package, version, description, depends on $depends"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$scratch/deb-files"
-sed 's|^\./|./usr/|' "$scratch/expected-installed" | diff - "$scratch/deb-files" ||
-  fail "$deb holds other files than expected"
-pass "$deb holds exactly the installed files under /usr"
+sed 's|^\./|./usr/|; s|\.1$|.1.gz|' "$scratch/expected-installed" |
+  diff - "$scratch/deb-files" || fail "$deb holds other files than expected"
+pass "$deb holds exactly the installed files under /usr, the manual page gzipped"
 
 if [[ $EUID -ne 0 ]]; then
   echo "release_test: SKIPPED: dpkg -i $deb needs root"
@@ -73,14 +73,16 @@ else
   [[ $(dpkg-query -W -f '${Status}' tramlune) == "install ok installed" ]] ||
     fail "dpkg -i $deb did not install tramlune"
   [[ $(command -v tramlune) == /usr/bin/tramlune ]] || fail "tramlune is not /usr/bin/tramlune"
-  [[ $(man -w tramlune) == /usr/share/man/man1/tramlune.1 ]] || fail "man finds no tramlune(1)"
+  [[ $(man -w tramlune) == /usr/share/man/man1/tramlune.1.gz ]] || fail "man finds no tramlune(1)"
+  zcat /usr/share/man/man1/tramlune.1.gz | cmp - doc/tramlune.1 ||
+    fail "the installed manual page is not doc/tramlune.1"
   pass "dpkg -i installs /usr/bin/tramlune and tramlune(1)"
   check_example /usr/bin/tramlune /usr/bin/tramlune
   TRAMLUNE_UNDER_TEST=/usr/bin/tramlune build/tests/end_to_end_tests --gtest_brief=1 ||
     fail "/usr/bin/tramlune fails the end-to-end tests"
   pass "/usr/bin/tramlune passes the end-to-end tests"
   dpkg -r tramlune >/dev/null
-  [[ ! -e /usr/bin/tramlune && ! -e /usr/share/man/man1/tramlune.1 ]] ||
+  [[ ! -e /usr/bin/tramlune && ! -e /usr/share/man/man1/tramlune.1.gz ]] ||
     fail "dpkg -r left files behind"
   pass "dpkg -r removes it again"
 fi
