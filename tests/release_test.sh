@@ -78,6 +78,8 @@ else
     fail "the installed manual page is not doc/tramlune.1"
   pass "dpkg -i installs /usr/bin/tramlune and tramlune(1)"
   check_example /usr/bin/tramlune /usr/bin/tramlune
+  [[ -x build/tests/end_to_end_tests ]] ||
+    fail "build/tests/end_to_end_tests is missing: run scripts/test.sh, which builds it first"
   TRAMLUNE_UNDER_TEST=/usr/bin/tramlune build/tests/end_to_end_tests --gtest_brief=1 ||
     fail "/usr/bin/tramlune fails the end-to-end tests"
   pass "/usr/bin/tramlune passes the end-to-end tests"
