@@ -38,3 +38,8 @@ for target in command_line file_names grouping; do
   fi
   echo "fuzz $target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
 done
+
+# Release packages into dist/ (the .deb and the Windows zip), then install
+# the .deb and run the zip's tramlune.exe under Wine.
+bash scripts/release.sh
+bash tests/release_test.sh

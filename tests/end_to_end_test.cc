@@ -1,5 +1,7 @@
 // The built program, run in scratch directories: exact output bytes and
-// exit status.
+// exit status. With TRAMLUNE_WINE and TRAMLUNE_EXE set, the same cases run
+// the Windows build's program under that Wine instead; with
+// TRAMLUNE_UNDER_TEST set, they run the program it names (an installed copy).
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -30,6 +32,31 @@ struct Result {
   std::string out;
   std::string err;
 };
+
+const char* Wine() { return getenv("TRAMLUNE_WINE"); }
+
+// The words that start the program under test: its path, after Wine's when
+// the Windows build is tested, or the installed copy's.
+std::vector<std::string> ToolCommand() {
+  if (const char* wine = Wine()) {
+    const char* exe = getenv("TRAMLUNE_EXE");
+    return {wine, exe ? exe : "tramlune.exe"};
+  }
+  const char* path = getenv("TRAMLUNE_UNDER_TEST");
+  return {path && *path ? path : TRAMLUNE_PATH};
+}
+
+// Runs the program with args in the child process of a fork.
+[[noreturn]] void ExecTool(const std::vector<std::string>& args) {
+  std::vector<std::string> words = ToolCommand();
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
 
 std::string ReadAll(int fd) {
   std::string all;
@@ -69,19 +96,11 @@ Result RunTool(const std::vector<std::string>& args, const std::string& dir,
         close(1);
         break;
     }
-    std::vector<char*> argv;
-    std::string program = TRAMLUNE_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
     // With SIGPIPE at its default, a program that forgot to ignore it dies.
     signal(SIGPIPE, SIG_DFL);
     if (prepare)
       prepare();
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecTool(args);
   }
   close(out_pipe[1]);
   close(err_pipe[1]);
@@ -148,6 +167,10 @@ TEST_F(EndToEndTest, Arguments) {
       {{"*.V64", "7z a \"x y.7z\""}, "7z a \"x y.7z\"  " + kSetLine + " "},
   };
   for (const Case& c : cases) {
+    // Wine passes a double quote inside an argument on as \", which the
+    // Windows split does not undo; the Windows tests give such lines whole.
+    if (Wine() && c.args.back().find('"') != std::string::npos)
+      continue;
     Result r = RunTool(c.args, dir_);
     EXPECT_EQ(r.status, 0) << c.args[0];
     EXPECT_EQ(r.out, kScriptStart + c.line + "\r\n") << c.args.size();
@@ -183,10 +206,12 @@ TEST_F(EndToEndTest, EntriesOfEveryKind) {
   ASSERT_EQ(symlink("G (U) [b1].v64", (dir_ + "/G (U) [c1].v64").c_str()), 0);
   ASSERT_EQ(symlink("nowhere", (dir_ + "/G (U) [d1].v64").c_str()), 0);
   ASSERT_EQ(symlink("G (U) [!].v64", (dir_ + "/G (U) [e1].v64").c_str()), 0);
-  // Directories and links to them are left out; a dangling link is a file.
+  // Directories and links to them are left out; a dangling link is a file
+  // (Wine does not list one at all).
   Result r = RunTool({"G*"}, dir_);
-  EXPECT_EQ(r.out, kScriptStart +
-                       " \"G (U) [!].v64\"  \"G (U) [d1].v64\" \"G (U) [e1].v64\" \r\n");
+  EXPECT_EQ(r.out, kScriptStart + " \"G (U) [!].v64\"  " +
+                       (Wine() ? "" : "\"G (U) [d1].v64\" ") +
+                       "\"G (U) [e1].v64\" \r\n");
   // Dot-files count.
   r = RunTool({".h*"}, dir_);
   EXPECT_EQ(r.out, kScriptStart +
@@ -206,6 +231,8 @@ TEST_F(EndToEndTest, PerCentSignsAreDoubled) {
 }
 
 TEST_F(EndToEndTest, UnquotableNamesAreLeftOutAndReported) {
+  if (Wine())
+    GTEST_SKIP() << "Windows names cannot hold CR, LF or a double quote";
   Touch({"G (U) [!].v64", "G (U) [a1].v64", "G (U) [a2\n& del x].v64",
          "G (U) [a3\"].v64", "G (U) [a4\r].v64"});
   Result r = RunTool({"*.v64", "del"}, dir_);
@@ -258,9 +285,7 @@ TEST_F(EndToEndTest, WritesStopAtAFileSizeLimit) {
     signal(SIGXFSZ, SIG_IGN);
     if (chdir(dir_.c_str()) != 0) _exit(127);
     dup2(open(script.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    execl(TRAMLUNE_PATH, TRAMLUNE_PATH, "*.v64", std::string(400, 'p').c_str(),
-          static_cast<char*>(nullptr));
-    _exit(127);
+    ExecTool({"*.v64", std::string(400, 'p')});
   }
   int wstatus = 0;
   waitpid(pid, &wstatus, 0);

@@ -1,0 +1,123 @@
+// The platform on Windows, through the ANSI variants of the Win32 API: every
+// name and the command line are bytes of the system code page.
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/command_line.h"
+
+namespace {
+
+// The bytes that lead a double-byte character of the system code page.
+LeadByteTable BuildLeadByteTable() {
+  LeadByteTable table{};
+  CPINFO info;
+  if (!GetCPInfo(CP_ACP, &info))
+    return table;
+  // Pairs of first and last lead byte, ended by a pair of zeros.
+  for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
+    for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b)
+      table[b] = true;
+  return table;
+}
+
+const LeadByteTable& SystemLeadBytes() {
+  static const LeadByteTable table = BuildLeadByteTable();
+  return table;
+}
+
+class Win32Platform : public Platform {
+ public:
+  void SearchDirectory(std::string_view mask,
+                       const DirectoryVisitor& visit) override {
+    std::string pattern(mask);
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+      return;
+    do {
+      size_t length = strnlen(data.cFileName, sizeof(data.cFileName));
+      bool is_directory =
+          (data.dwFileAttributes &
+           (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) != 0;
+      visit(std::string_view(data.cFileName, length), is_directory);
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+  }
+
+  bool StdoutIsConsole() override {
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    return out != nullptr && out != INVALID_HANDLE_VALUE &&
+           GetFileType(out) == FILE_TYPE_CHAR;
+  }
+
+  uint32_t WriteStdout(const char* data, size_t size) override {
+    if (!opened_) {
+      // The handle is taken once, as it is opened on the first write.
+      stdout_ = GetStdHandle(STD_OUTPUT_HANDLE);
+      if (stdout_ == nullptr || stdout_ == INVALID_HANDLE_VALUE)
+        return 105;
+      opened_ = true;
+    }
+    while (size > 0) {
+      DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+      DWORD done = 0;
+      if (!WriteFile(stdout_, data, chunk, &done, nullptr))
+        return GetLastError();
+      if (done == 0)
+        return 0;  // the system wrote nothing and reported no error
+      data += done;
+      size -= done;
+    }
+    return 0;
+  }
+
+  std::string ProgramFileName() override {
+    char path[MAX_PATH + 1];
+    DWORD size = GetModuleFileNameA(nullptr, path, sizeof(path));
+    if (size > sizeof(path) - 1)
+      size = sizeof(path) - 1;
+    std::string_view whole(path, size);
+    return std::string(whole.substr(DirectoryPart(whole, LeadBytes()).size()));
+  }
+
+  const LeadByteTable& LeadBytes() override { return SystemLeadBytes(); }
+
+  [[noreturn]] void EndProcess(int status) override {
+    ExitProcess(static_cast<UINT>(status));
+  }
+
+ private:
+  // FILE_ATTRIBUTE_VOLUME is not in every SDK's headers.
+  static constexpr DWORD kVolumeLabelAttribute = 0x08;
+
+  bool opened_ = false;
+  HANDLE stdout_ = nullptr;
+};
+
+}  // namespace
+
+Platform& SystemPlatform() {
+  static Win32Platform platform;
+  return platform;
+}
+
+void PrepareProcess() {
+  // A console program: no message box for a critical error or a missing
+  // disk, and none for a crash.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
+               SEM_NOOPENFILEERRORBOX);
+}
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+  // The C runtime's split knows escapes that the tool's does not; the whole
+  // line is split here instead.
+  std::vector<std::string> words =
+      SplitCommandLine(GetCommandLineA(), SystemLeadBytes());
+  if (!words.empty())
+    words.erase(words.begin());
+  return words;
+}

@@ -1,0 +1,453 @@
+// The Windows build's program on the system it is built for: whole command
+// lines given byte for byte, masks with every kind of directory part, the
+// double-byte code page 932, and scripts run by the command interpreter
+// with a probe program as their command.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "expected_output.h"
+#include "matching/file_names.h"
+#include "platform/command_line.h"
+
+namespace {
+
+// A path of the build tree as Windows sees it: Wine maps "/" to drive Z:.
+std::string BuildPath(const char* unix_path) {
+  std::string path = std::string("Z:") + unix_path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+const std::string kTramlune = BuildPath(TRAMLUNE_EXE);
+const std::string kProbe = BuildPath(PROBE_EXE);
+const std::string kScratchRoot = BuildPath(SCRATCH_ROOT);
+
+struct Result {
+  DWORD status = 0xFFFFFFFF;
+  std::string out;  // standard output and standard error
+};
+
+enum class Stdout { kPipe, kInvalid, kReadOnly, kPipeClosedByReader };
+
+HANDLE Inheritable(HANDLE handle) {
+  SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  return handle;
+}
+
+// Runs command_line, exactly as given, in dir.
+Result RunCommand(const std::string& command_line, const std::string& dir,
+           Stdout mode = Stdout::kPipe) {
+  Result result;
+  HANDLE read_end, write_end;
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) {
+    ADD_FAILURE() << "CreatePipe: " << GetLastError();
+    return result;
+  }
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+  HANDLE output = write_end;
+  HANDLE read_only = INVALID_HANDLE_VALUE;
+  if (mode == Stdout::kInvalid) {
+    output = INVALID_HANDLE_VALUE;
+  } else if (mode == Stdout::kReadOnly) {
+    read_only = CreateFileA((dir + "\\read-only.txt").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_ALWAYS, 0, nullptr);
+    output = read_only;
+  } else if (mode == Stdout::kPipeClosedByReader) {
+    CloseHandle(read_end);
+    read_end = nullptr;
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = Inheritable(input);
+  startup.hStdOutput = output;
+  startup.hStdError = write_end;
+  PROCESS_INFORMATION process;
+  std::string line = command_line;
+  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                0, nullptr, dir.c_str(), &startup, &process);
+  CloseHandle(write_end);
+  CloseHandle(input);
+  if (read_only != INVALID_HANDLE_VALUE)
+    CloseHandle(read_only);
+  if (!started) {
+    ADD_FAILURE() << "CreateProcessA: " << GetLastError() << " " << command_line;
+    if (read_end)
+      CloseHandle(read_end);
+    return result;
+  }
+  if (read_end) {
+    char buffer[4096];
+    DWORD done;
+    while (ReadFile(read_end, buffer, sizeof(buffer), &done, nullptr) &&
+           done > 0)
+      result.out.append(buffer, done);
+    CloseHandle(read_end);
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  GetExitCodeProcess(process.hProcess, &result.status);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return result;
+}
+
+// The tool's command line with args appended as they stand.
+std::string Tool(const std::string& args) {
+  return "\"" + kTramlune + "\" " + args;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string all;
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file)
+    return all;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+    all.append(buffer, n);
+  std::fclose(file);
+  return all;
+}
+
+void DeleteTree(const std::string& dir) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..")
+        continue;
+      std::string path = dir + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+class Win32EndToEndTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    CreateDirectoryA(kScratchRoot.c_str(), nullptr);
+    for (unsigned n = GetCurrentProcessId() * 1000;; ++n) {
+      dir_ = kScratchRoot + "\\t" + std::to_string(n);
+      if (CreateDirectoryA(dir_.c_str(), nullptr))
+        break;
+      ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    }
+  }
+  void TearDown() override { DeleteTree(dir_); }
+
+  void MakeDirectory(const std::string& name) {
+    ASSERT_TRUE(CreateDirectoryA((dir_ + "\\" + name).c_str(), nullptr))
+        << name;
+  }
+  // Makes an empty file for each name (relative to the scratch directory).
+  void Touch(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+      HANDLE file = CreateFileA((dir_ + "\\" + name).c_str(), GENERIC_WRITE,
+                                0, nullptr, CREATE_NEW, 0, nullptr);
+      ASSERT_NE(file, INVALID_HANDLE_VALUE) << name << " " << GetLastError();
+      CloseHandle(file);
+    }
+  }
+
+  std::string dir_;
+};
+
+const std::vector<std::string> kSet = {"Game (U) [!].v64", "Game (U) [a1].v64",
+                                       "Game (U) [b1].v64", "Game (E).v64"};
+const std::string kSetLine =
+    "\"Game (U) [!].v64\"  \"Game (U) [a1].v64\" \"Game (U) [b1].v64\"";
+
+TEST_F(Win32EndToEndTest, CommandLinesAreSplitByTheTool) {
+  Touch(kSet);
+  struct Case { const char* args; std::string line; };
+  const Case cases[] = {
+      {"*.v64", " " + kSetLine + " "},
+      {"\"*.v64\" copy", "copy  " + kSetLine + " "},
+      {"*.v64 copy >log.txt", "copy  " + kSetLine + "  >log.txt"},
+      {"*.v64 a b c d", "a  " + kSetLine + "  b"},
+      // An empty pair of quotes is no argument; the later ones move up.
+      {"*.v64 \"\" \">log\"", ">log  " + kSetLine + " "},
+      {"\"\" *.v64 \"\" \"\" x", "x  " + kSetLine + " "},
+      // Quoted runs join the bytes around them into one argument.
+      {"\"*\".v64 \"7z a \"\"x y.7z\"", "7z a x y.7z  " + kSetLine + " "},
+      {"*.V64 \"7z a\"-mx9", "7z a-mx9  " + kSetLine + " "},
+      // No escape character: a backslash before a quote is a plain byte.
+      {"*.v64 \"a\\\" b", "a\\  " + kSetLine + "  b"},
+      // Every byte from 0x01 to 0x20 separates.
+      {"*.v64\tcopy\x1F\x01x", "copy  " + kSetLine + "  x"},
+      // A lone quote at the end is an empty argument, and the end.
+      {"*.v64 copy \"", "copy  " + kSetLine + " "},
+      {"*.v64 copy \"\"\"", "copy  " + kSetLine + " "},
+  };
+  for (const Case& c : cases) {
+    Result r = RunCommand(Tool(c.args), dir_);
+    EXPECT_EQ(r.status, 0u) << c.args;
+    EXPECT_EQ(r.out, kScriptStart + c.line + "\r\n") << c.args;
+  }
+  Result r = RunCommand(Tool(""), dir_);
+  EXPECT_EQ(r.status, 1u);
+  EXPECT_EQ(r.out.substr(0, kBanner.size() + 9), kBanner + "Syntax:\r\n");
+  r = RunCommand(Tool("\"\""), dir_);
+  EXPECT_EQ(r.status, 1u);
+  EXPECT_EQ(r.out.find("@echo off"), std::string::npos);
+}
+
+TEST_F(Win32EndToEndTest, DirectoryParts) {
+  MakeDirectory("roms");
+  Touch({"roms\\G (U) [!].v64", "roms\\G (U) [a1].v64", "G (U) [!].v64",
+         "G (U) [h1].v64"});
+  auto roms_line = [](const std::string& dir) {
+    return " \"" + dir + "G (U) [!].v64\"  \"" + dir + "G (U) [a1].v64\" \r\n";
+  };
+  std::string root_relative = dir_.substr(2) + "\\roms\\";
+  const std::string masks[] = {
+      "roms\\",      "roms/",           "Z:roms\\",  ".\\roms\\",
+      "roms\\..\\roms\\", dir_ + "\\roms\\", root_relative,
+  };
+  for (const std::string& dir : masks) {
+    Result r = RunCommand(Tool("\"" + dir + "*.v64\""), dir_);
+    EXPECT_EQ(r.status, 0u) << dir;
+    EXPECT_EQ(r.out, kScriptStart + roms_line(dir)) << dir;
+  }
+  // The current directory of drive Z:, which the scratch directory is on.
+  Result r = RunCommand(Tool("Z:*.v64"), dir_);
+  EXPECT_EQ(r.out, kScriptStart + " \"Z:G (U) [!].v64\"  \"Z:G (U) [h1].v64\" \r\n");
+  r = RunCommand(Tool("Z:*.v64"), dir_ + "\\roms");
+  EXPECT_EQ(r.out, kScriptStart + roms_line("Z:"));
+}
+
+TEST_F(Win32EndToEndTest, EntriesOfEveryKind) {
+  Touch({"G (U) [!].v64", "G (U) [a1].v64", "G (U) [b1].v64",
+         "G (U) [c1].v64"});
+  MakeDirectory("G (U) [d1].v64");
+  ASSERT_TRUE(SetFileAttributesA((dir_ + "\\G (U) [a1].v64").c_str(),
+                                 FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesA((dir_ + "\\G (U) [b1].v64").c_str(),
+                                 FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesA((dir_ + "\\G (U) [c1].v64").c_str(),
+                                 FILE_ATTRIBUTE_SYSTEM));
+  // Read-only, hidden and system files count; directories, "." and ".."
+  // do not.
+  Result r = RunCommand(Tool("*"), dir_);
+  EXPECT_EQ(r.out, kScriptStart +
+                       " \"G (U) [!].v64\"  \"G (U) [a1].v64\" \"G (U) [b1].v64\""
+                       " \"G (U) [c1].v64\" \r\n");
+  r = RunCommand(Tool("missing\\*"), dir_);
+  EXPECT_EQ(r.status, 0u);
+  EXPECT_EQ(r.out, kScriptStart);
+}
+
+TEST_F(Win32EndToEndTest, FailedWrites) {
+  Touch(kSet);
+  for (Stdout mode :
+       {Stdout::kInvalid, Stdout::kReadOnly, Stdout::kPipeClosedByReader}) {
+    Result r = RunCommand(Tool("*.v64"), dir_, mode);
+    EXPECT_EQ(r.status, 1u) << static_cast<int>(mode);
+    EXPECT_EQ(r.out, "") << static_cast<int>(mode);
+  }
+}
+
+// Whether this run is meant to be in code page 932; it then fails unless it
+// is.
+bool CodePage932() {
+  const char* expected = std::getenv("TRAMLUNE_EXPECT_ACP");
+  if (expected && std::atoi(expected) != static_cast<int>(GetACP()))
+    ADD_FAILURE() << "code page " << GetACP() << ", not " << expected;
+  return GetACP() == 932 && GetOEMCP() == 932;
+}
+
+// Shift-JIS names whose second bytes are backslashes: 表 (0x95 0x5C) and
+// ソ (0x83 0x5C).
+const std::string kHyo = "\x95\x5C";
+const std::string kHyoji = "\x95\x5C\x8E\xA6";  // 表示
+const std::string kSofuto = "\x83\x5C\x83\x74\x83\x67";  // ソフト
+
+TEST_F(Win32EndToEndTest, CodePage932) {
+  if (!CodePage932())
+    GTEST_SKIP() << "the system code page is " << GetACP();
+  MakeDirectory(kHyoji);
+  std::string in = kHyoji + "\\";
+  Touch({in + kHyo + " (J) [!].v64", in + kHyo + " (J) [a1].v64",
+         in + kSofuto + " (J) [!].v64", in + kSofuto + " (J) [b1].v64",
+         in + kHyo + "." + kHyo, in + kHyo + " (E).v64"});
+  // Sorted: the ソ names (0x83) before the 表 names (0x95); the base of
+  // '表.表' is '表', whose name starts the block of '表 (E).v64'.
+  auto lines = [&](const std::string& dir, const std::string& prefix,
+                   const std::string& suffix) {
+    return kScriptStart +
+           prefix + " \"" + dir + kSofuto + " (J) [!].v64\"  \"" + dir + kSofuto +
+           " (J) [b1].v64\" " + suffix + "\r\n" +
+           prefix + " \"" + dir + kHyo + " (J) [!].v64\"  \"" + dir + kHyo +
+           " (J) [a1].v64\" " + suffix + "\r\n" +
+           prefix + " \"" + dir + kHyo + "." + kHyo + "\"  \"" + dir + kHyo +
+           " (E).v64\" " + suffix + "\r\n";
+  };
+  Result r = RunCommand(Tool(in + "*"), dir_);
+  EXPECT_EQ(r.status, 0u);
+  EXPECT_EQ(r.out, lines(in, "", ""));
+  // The directory part ends at the real backslash: none in '表*'.
+  r = RunCommand(Tool("*"), dir_ + "\\" + kHyoji);
+  EXPECT_EQ(r.out, lines("", "", ""));
+  r = RunCommand(Tool("\"" + in + "*\" " + kSofuto + "\"" + kHyo + "\" >" + kHyo +
+               ".log"),
+          dir_);
+  EXPECT_EQ(r.out, lines(in, kSofuto + kHyo + " ", " >" + kHyo + ".log"));
+  // A mask whose directory is a name ending in 0x5C as a second byte.
+  r = RunCommand(Tool(kHyoji + "\\" + kHyo + "*"), dir_);
+  std::string tail = lines(in, "", "").substr(kScriptStart.size());
+  EXPECT_EQ(r.out, kScriptStart + tail.substr(tail.find('\n') + 1));
+}
+
+LeadByteTable SystemLeadBytes() {
+  LeadByteTable table{};
+  for (int b = 0; b < 256; ++b)
+    table[b] = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(b));
+  return table;
+}
+
+// One record of the probe: the whole command line, then the arguments.
+std::vector<std::string> ParseRecord(const std::string& line) {
+  std::vector<std::string> fields;
+  std::string field;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\t') {
+      fields.push_back(field);
+      field.clear();
+      continue;
+    }
+    field += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+    ++i;
+  }
+  return fields;
+}
+
+// Runs the tool over mask in the scratch directory with the probe as its
+// command, then the script through cmd, and checks that every group
+// reached the probe as exactly its paths: as the C runtime splits its
+// command line, and as the tool itself would.
+void ExpectRoundTrip(const std::string& dir, const std::string& mask,
+                     std::vector<std::vector<std::string>> groups) {
+  ASSERT_TRUE(CopyFileA(kProbe.c_str(), (dir + "\\probe.exe").c_str(), FALSE));
+  Result script = RunCommand(Tool("\"" + mask + "\" probe.exe"), dir);
+  ASSERT_EQ(script.status, 0u);
+  HANDLE file = CreateFileA((dir + "\\go.bat").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD done;
+  WriteFile(file, script.out.data(), static_cast<DWORD>(script.out.size()),
+            &done, nullptr);
+  CloseHandle(file);
+  DeleteFileA((dir + "\\probe.log").c_str());
+  Result cmd = RunCommand("cmd.exe /c go.bat", dir);
+  EXPECT_EQ(cmd.status, 0u);
+  EXPECT_EQ(cmd.out, "");
+
+  std::string log = ReadFileBytes(dir + "\\probe.log");
+  std::vector<std::vector<std::string>> received;
+  size_t start = 0, end;
+  while ((end = log.find('\n', start)) != std::string::npos) {
+    std::vector<std::string> fields = ParseRecord(log.substr(start, end - start));
+    start = end + 1;
+    ASSERT_FALSE(fields.empty());
+    std::vector<std::string> own_split =
+        SplitCommandLine(fields[0], SystemLeadBytes());
+    fields.erase(fields.begin());
+    ASSERT_FALSE(own_split.empty());
+    own_split.erase(own_split.begin());
+    EXPECT_EQ(own_split, fields);
+    received.push_back(fields);
+  }
+  std::sort(groups.begin(), groups.end());
+  std::sort(received.begin(), received.end());
+  EXPECT_EQ(received.size(), groups.size());
+  for (size_t i = 0; i < groups.size() && i < received.size(); ++i)
+    EXPECT_EQ(received[i], groups[i]);
+}
+
+// Names with the bytes that mean something to cmd, each a group of a
+// parent and a clone in a directory whose name holds them too.
+TEST_F(Win32EndToEndTest, ScriptRunByCmdPassesExactPaths) {
+  const std::string sub = "a%b%!c!^d&e (f), g;h=i  j";
+  MakeDirectory(sub);
+  const std::vector<std::string> titles = {
+      "100% Pure",   "%PATH% and %1", "Rock & Roll", "Up^Down^^",
+      "Wow!",        "!x! !y",        "Paren (Beta)) ((", "a,b;c=d",
+      "Three   Spaces", "^&|<>"};
+  std::vector<std::vector<std::string>> groups;
+  for (std::string title : titles) {
+    if (title == "^&|<>")
+      title = "^&";  // '|', '<' and '>' cannot stand in a Windows name
+    std::string parent = title + " (U) [!].v64", clone = title + " (U) [a1].v64";
+    Touch({sub + "\\" + parent, sub + "\\" + clone});
+    groups.push_back({sub + "\\" + parent, sub + "\\" + clone});
+  }
+  ExpectRoundTrip(dir_, sub + "\\*", groups);
+}
+
+// Every byte that a Windows name can hold, one group per byte, the byte in
+// the middle of the title. Letters stand in upper case only: a name that
+// differs in case alone is the same file.
+TEST_F(Win32EndToEndTest, ScriptRunByCmdPassesEveryNameByte) {
+  std::vector<std::string> middles;
+  for (int b = 0x20; b < 0x7F; ++b) {
+    if (std::string("<>:\"/\\|?*").find(static_cast<char>(b)) !=
+            std::string::npos ||
+        (b >= 'a' && b <= 'z'))
+      continue;
+    middles.push_back(std::string(1, static_cast<char>(b)));
+  }
+  if (CodePage932()) {
+    // The single-byte katakana, and one row of kanji with every second
+    // byte but those that fold like "a".."z" (see above).
+    for (int b = 0xA1; b <= 0xDF; ++b)
+      middles.push_back(std::string(1, static_cast<char>(b)));
+    for (int t = 0x40; t <= 0xFC; ++t)
+      if (t != 0x7F && !(t >= 'a' && t <= 'z'))
+        middles.push_back(std::string("\x89") + static_cast<char>(t));
+  }
+  std::vector<std::vector<std::string>> groups;
+  for (const std::string& middle : middles) {
+    std::string title = "N" + middle + "N";
+    std::string parent = title + " (U) [!].v64", clone = title + " (U) [a1].v64";
+    Touch({parent, clone});
+    groups.push_back({parent, clone});
+  }
+  ExpectRoundTrip(dir_, "*.v64", groups);
+}
+
+// Shift-JIS names through cmd, in code page 932 (cmd reads a script in the
+// console's code page, which is then the same): '表.表' stands last in its
+// quotes, its 0x5C second byte just before the closing quote.
+TEST_F(Win32EndToEndTest, CodePage932ScriptRunByCmd) {
+  if (!CodePage932())
+    GTEST_SKIP() << "the system code page is " << GetACP();
+  MakeDirectory(kHyoji);
+  std::string in = kHyoji + "\\";
+  Touch({in + kHyo + " (J) [!].v64", in + kHyo + " (J) [a1].v64",
+         in + kSofuto + " (J) [!].v64", in + kSofuto + " (J) [b1].v64",
+         in + kHyo + "." + kHyo, in + kHyo + " (E) " + kHyo});
+  ExpectRoundTrip(dir_, in + "*",
+                  {{in + kSofuto + " (J) [!].v64", in + kSofuto + " (J) [b1].v64"},
+                   {in + kHyo + " (J) [!].v64", in + kHyo + " (J) [a1].v64"},
+                   {in + kHyo + "." + kHyo, in + kHyo + " (E) " + kHyo}});
+}
+
+}  // namespace
