@@ -19,7 +19,8 @@ cmake --build build-win -j"$jobs"
 # every Wine program starts them anew, which takes seconds. The services keep
 # the standard handles of the program that starts them, so they are started
 # here, away from the pipes through which CTest reads a test's output.
-export WINEPREFIX="$PWD/build-win/wineprefix" WINEDEBUG=-all
+export WINEPREFIX="$PWD/build-win/wineprefix" WINEDEBUG=-all \
+  WINEDLLOVERRIDES="mscoree,mshtml="  # no offer to install .NET or Gecko
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 [[ -x $wine ]] || wine=wine64
 [[ -x $wineserver ]] || wineserver=wineserver
