@@ -36,9 +36,7 @@ std::vector<std::string> Split(std::string_view text,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
   uint8_t mode = input.Byte();
-  LeadByteTable lead{};
-  if (mode & 1)
-    lead = (mode & 2) ? DoubleByteTable() : input.Table();
+  LeadByteTable lead = input.LeadBytes(mode);
   std::string_view line = input.Rest();
 
   std::vector<std::string> words = Split(line, lead);

@@ -86,9 +86,7 @@ void CheckOrdering(const Compare& compare) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
   uint8_t mode = input.Byte();
-  LeadByteTable lead{};
-  if (mode & 1)
-    lead = (mode & 2) ? DoubleByteTable() : input.Table();
+  LeadByteTable lead = input.LeadBytes(mode);
   std::vector<std::string_view> pieces = input.Split('\0');
   std::string_view names[3];
   for (size_t i = 0; i < 3; ++i)

@@ -65,6 +65,11 @@ class FuzzInput {
 
   std::string_view Rest() const { return rest_; }
 
+  /// The lead-byte table that the low bits of mode choose: none (bit 0
+  /// clear), a double-byte code page's (bits 0 and 1), or one read from
+  /// the input (bit 0 only).
+  LeadByteTable LeadBytes(uint8_t mode);
+
  private:
   std::string_view rest_;
 };
@@ -75,6 +80,12 @@ inline LeadByteTable DoubleByteTable() {
   for (int b = 0x81; b <= 0x9F; ++b) table[b] = true;
   for (int b = 0xE0; b <= 0xFC; ++b) table[b] = true;
   return table;
+}
+
+inline LeadByteTable FuzzInput::LeadBytes(uint8_t mode) {
+  if (!(mode & 1))
+    return LeadByteTable{};
+  return (mode & 2) ? DoubleByteTable() : Table();
 }
 
 #endif  // TRAMLUNE_FUZZ_FUZZ_INPUT_H_
