@@ -50,11 +50,6 @@ size_t BaseLength(std::string_view name, const LeadByteTable& lead) {
 
 }  // namespace
 
-const LeadByteTable& NoLeadBytes() {
-  static const LeadByteTable table{};
-  return table;
-}
-
 int FoldedCompare(std::string_view a, std::string_view b) {
   size_t i = FoldedPrefixLength(a, b);
   // The end of a text counts as a byte of value 0.

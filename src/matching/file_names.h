@@ -3,18 +3,12 @@
 #ifndef TRAMLUNE_MATCHING_FILE_NAMES_H_
 #define TRAMLUNE_MATCHING_FILE_NAMES_H_
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
-/// Marks the bytes that lead a double-byte character of the system code
-/// page. Every entry is false on a single-byte code page.
-using LeadByteTable = std::array<bool, 256>;
-
-/// The table of a single-byte code page: no lead bytes.
-const LeadByteTable& NoLeadBytes();
+#include "codepage/lead_bytes.h"
 
 /// Folds "a".."z" to "A".."Z"; every other byte stays as it is.
 inline unsigned char FoldByte(unsigned char c) {

@@ -16,6 +16,7 @@
 #include <new>
 #include <string>
 
+#include "matching/file_names.h"
 #include "matching/wildcard.h"
 #include "platform/posix_names.h"
 

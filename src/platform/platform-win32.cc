@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "matching/file_names.h"
 #include "platform/command_line.h"
 
 namespace {

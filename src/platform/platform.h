@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "matching/file_names.h"
+#include "codepage/lead_bytes.h"
 
 /// Receives one directory entry: its name, without any directory, and
 /// whether it is a directory (or a volume label), which the tool skips.

@@ -1,0 +1,6 @@
+#include "codepage/lead_bytes.h"
+
+const LeadByteTable& NoLeadBytes() {
+  static const LeadByteTable table{};
+  return table;
+}
