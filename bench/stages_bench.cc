@@ -37,6 +37,7 @@ class MemoryPlatform : public Platform {
     written_ += size;
     return 0;
   }
+  void WriteStderr(std::string_view) override {}
   std::string ProgramFileName() override { return "tramlune"; }
   const LeadByteTable& LeadBytes() override { return NoLeadBytes(); }
   [[noreturn]] void EndProcess(int) override { std::abort(); }

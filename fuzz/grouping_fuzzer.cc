@@ -34,6 +34,7 @@ class ListingPlatform : public Platform {
   }
   bool StdoutIsConsole() override { return false; }
   uint32_t WriteStdout(const char*, size_t) override { return 0; }
+  void WriteStderr(std::string_view) override {}
   std::string ProgramFileName() override { return "tramlune"; }
   const LeadByteTable& LeadBytes() override { return lead; }
   [[noreturn]] void EndProcess(int) override { std::abort(); }

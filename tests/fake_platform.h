@@ -27,6 +27,8 @@ class FakePlatform : public Platform {
   std::set<size_t> failing_writes;
   uint32_t fail_error = 0;
   LeadByteTable lead{};
+  /// Everything written to standard error.
+  std::string errors;
 
   void SearchDirectory(std::string_view mask,
                        const DirectoryVisitor& visit) override {
@@ -45,6 +47,7 @@ class FakePlatform : public Platform {
     writes.emplace_back(data, size);
     return 0;
   }
+  void WriteStderr(std::string_view text) override { errors += text; }
   std::string ProgramFileName() override { return "tramlune.exe"; }
   const LeadByteTable& LeadBytes() override { return lead; }
   [[noreturn]] void EndProcess(int status) override {

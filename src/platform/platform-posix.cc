@@ -118,6 +118,17 @@ class PosixPlatform : public Platform {
     return 0;
   }
 
+  void WriteStderr(std::string_view text) override {
+    while (!text.empty()) {
+      ssize_t done = write(STDERR_FILENO, text.data(), text.size());
+      if (done < 0 && errno == EINTR)
+        continue;
+      if (done <= 0)
+        return;
+      text.remove_prefix(static_cast<size_t>(done));
+    }
+  }
+
   std::string ProgramFileName() override {
     char path[4096];
     ssize_t size = readlink("/proc/self/exe", path, sizeof(path));

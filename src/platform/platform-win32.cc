@@ -76,6 +76,20 @@ class Win32Platform : public Platform {
     return 0;
   }
 
+  void WriteStderr(std::string_view text) override {
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err == nullptr || err == INVALID_HANDLE_VALUE)
+      return;
+    while (!text.empty()) {
+      DWORD chunk = text.size() > 0x40000000 ? 0x40000000
+                                             : static_cast<DWORD>(text.size());
+      DWORD done = 0;
+      if (!WriteFile(err, text.data(), chunk, &done, nullptr) || done == 0)
+        return;
+      text.remove_prefix(done);
+    }
+  }
+
   std::string ProgramFileName() override {
     char path[MAX_PATH + 1];
     DWORD size = GetModuleFileNameA(nullptr, path, sizeof(path));

@@ -36,6 +36,10 @@ class Platform {
   /// 105 when standard output cannot be written at all.
   virtual uint32_t WriteStdout(const char* data, size_t size) = 0;
 
+  /// Writes text to standard error. A courtesy to the user: a missing or
+  /// failed standard error is ignored and changes nothing else.
+  virtual void WriteStderr(std::string_view text) = 0;
+
   /// The program file's name without its directory.
   virtual std::string ProgramFileName() = 0;
 
