@@ -17,7 +17,6 @@
 #include "fuzz_input.h"
 #include "matching/process_mask.h"
 #include "platform/platform.h"
-#include "platform/posix_names.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ class ListingPlatform : public Platform {
 
 // Reads one quoted path at the front of rest: the bytes between two double
 // quotes with every "%%" read as "%"; a lone "%" fails the check. Returns
-// the name after dir.
+// what follows dir.
 std::string TakeQuotedName(std::string_view& rest, std::string_view dir) {
   FUZZ_CHECK(!rest.empty() && rest[0] == '"');
   size_t close = rest.find('"', 1);
@@ -58,6 +57,13 @@ std::string TakeQuotedName(std::string_view& rest, std::string_view dir) {
   rest.remove_prefix(close + 1);
   FUZZ_CHECK(path.compare(0, dir.size(), dir) == 0);
   return path.substr(dir.size());
+}
+
+// What a line holds after dir for name: the name, with ".\" in front when
+// dir is empty and the name begins with "-", so that it is no switch.
+std::string AsWritten(std::string_view dir, std::string_view name) {
+  std::string written = dir.empty() && name.substr(0, 1) == "-" ? ".\\" : "";
+  return written + std::string(name);
 }
 
 }  // namespace
@@ -78,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string_view> files;
   for (std::string_view name : input.Split('\n')) {
     if (name.empty() || name.find('\0') != std::string_view::npos ||
-        !CanBeQuoted(name))
+        !ScriptCanHold(ScriptKind::kBatch, name))
       continue;
     bool is_directory = with_directories && platform.entries.size() % 3 == 2;
     platform.entries.emplace_back(name, is_directory);
@@ -122,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(marks[j] == 0 && list.Mark(j) == -1);
         marks[j] = -1;
         if (j != i)
-          taken.emplace_back(list.Name(j));
+          taken.push_back(AsWritten(dir, list.Name(j)));
       }
       if (line.empty()) {
         FUZZ_CHECK(taken.empty());
@@ -136,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       rest.remove_prefix(prefix.size());
       FUZZ_CHECK(!rest.empty() && rest[0] == ' ');
       rest.remove_prefix(1);
-      FUZZ_CHECK(TakeQuotedName(rest, dir) == list.Name(i));
+      FUZZ_CHECK(TakeQuotedName(rest, dir) == AsWritten(dir, list.Name(i)));
       FUZZ_CHECK(!rest.empty() && rest[0] == ' ');
       rest.remove_prefix(1);
       std::vector<std::string> clones;

@@ -315,7 +315,7 @@ std::vector<std::string> SortedLines(const std::string& text) {
 }
 
 std::string LeftOut(const std::string& escaped) {
-  return "tramlune: left out a name that a batch line cannot quote: \"" +
+  return "tramlune: left out a name that a batch script cannot hold: \"" +
          escaped + "\"\n";
 }
 
@@ -341,11 +341,11 @@ TEST_F(EndToEndTest, HostileNames) {
       {"control, high and batch bytes, the longest name",
        {"G (U) [!].v64", "G (U) [a\x01\x07\x1B\x7F].v64",
         "G (U) [b\t\x0B\x0C ].v64", "G (U) [c" + high + "].v64", longest,
-        "G (U) [e&|<>^!%].v64"},
+        "G (U) [e&|^!%].v64"},
        {"*.v64", "del /q"},
        "del /q  \"G (U) [!].v64\"  \"G (U) [a\x01\x07\x1B\x7F].v64\" "
        "\"G (U) [b\t\x0B\x0C ].v64\" \"G (U) [c" + high + "].v64\" \"" +
-           longest + "\" \"G (U) [e&|<>^!%%].v64\" \r\n",
+           longest + "\" \"G (U) [e&|^!%%].v64\" \r\n",
        {}},
       {"names that a quote cannot hold are left out",
        {"G (U) [!].v64", "G (U) [a1].v64", "\"", "\r\n@del *",
@@ -356,17 +356,27 @@ TEST_F(EndToEndTest, HostileNames) {
        {LeftOut("G (U) [g\\x22& del -q *].v64"), LeftOut("G (U) [h\\x0D].v64"),
         LeftOut("\\x0D\\x0A@del *"), LeftOut("\\x22"),
         LeftOut("G (U) [i\\x1A& del -q *].v64")}},
-      {"names that look like switches",
-       {"-rf", "-rf [a1]", "--help (U) [!].v64", "--help (U) [b1].v64"},
+      {"names that look like switches reach the command as paths",
+       {"-rf", "-rf [a1]", "--help (U) [!].v64", "--help (U) [b1].v64",
+        "a-b (U) [!]", "a-b (U) [h1]"},
        {"*", "del /q"},
-       "del /q  \"--help (U) [!].v64\"  \"--help (U) [b1].v64\" \r\n"
-       "del /q  \"-rf\"  \"-rf [a1]\" \r\n",
+       "del /q  \".\\--help (U) [!].v64\"  \".\\--help (U) [b1].v64\" \r\n"
+       "del /q  \"a-b (U) [!]\"  \"a-b (U) [h1]\" \r\n"
+       "del /q  \".\\-rf\"  \".\\-rf [a1]\" \r\n",
        {}},
-      {"a mask that looks like a switch",
+      {"a mask that looks like a switch, with and without a directory",
        {"-rf", "-rf [a1]", "--help (U) [!].v64", "--help (U) [b1].v64"},
        {"-rf*", "del"},
-       "del  \"-rf\"  \"-rf [a1]\" \r\n",
+       "del  \".\\-rf\"  \".\\-rf [a1]\" \r\n",
        {}},
+      {"wildcards and redirections that a Windows command would expand",
+       {"G (U) [!].v64", "G (U) [a1].v64", "G (U) [a*].v64", "G (U) [a?].v64",
+        "G (U) [<a].v64", "G (U) [>a].v64", "*", "?"},
+       {"*", "del"},
+       "del  \"G (U) [!].v64\"  \"G (U) [a1].v64\" \r\n",
+       {LeftOut("G (U) [a*].v64"), LeftOut("G (U) [a?].v64"),
+        LeftOut("G (U) [<a].v64"), LeftOut("G (U) [>a].v64"), LeftOut("*"),
+        LeftOut("?")}},
       {"names of dots and spaces only",
        {" ", " .", "  ", " .. ", ". .", "..."},
        {"*", "del"},
@@ -682,6 +692,7 @@ TEST_F(EndToEndTest, UnquotableDirectoryPartsListNothing) {
       {"x\" & del * & \"", "x\\x22 & del * & \\x22/"},
       {"n\nl", "n\\x0Al/"},
       {"c\rr", "c\\x0Dr/"},
+      {"w*ld?", "w*ld?/"},
       {"ok & ^ %x% !y!", ""},
   };
   for (const Case& c : cases) {
@@ -697,7 +708,7 @@ TEST_F(EndToEndTest, UnquotableDirectoryPartsListNothing) {
     } else {
       EXPECT_EQ(r.out, kScriptStart) << c.escaped;
       EXPECT_EQ(r.err, "tramlune: left out the files of a directory that a "
-                       "batch line cannot quote: \"" + c.escaped + "\"\n");
+                       "batch script cannot hold: \"" + c.escaped + "\"\n");
     }
   }
 }

@@ -9,6 +9,8 @@ bool PrefixTest(const std::string& name, std::string_view prefix) {
 
 std::string Quoted(std::string_view dir, std::string_view name) {
   std::string out = "\"";
+  if (dir.empty() && name.substr(0, 1) == "-")
+    out += ".\\";
   for (char c : std::string(dir) + std::string(name)) {
     out += c;
     if (c == '%')

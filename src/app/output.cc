@@ -64,7 +64,7 @@ void Output::WriteLine(std::string_view text) {
 }
 
 void Output::EndLine() {
-  Append("\r\n", 2);
+  Append(line_end_.data(), line_end_.size());
   if (console_)
     Flush();
 }
@@ -110,12 +110,14 @@ void Output::Stop(const char* kind, const char* message, uint32_t address) {
     used_ = 0;
   }
   char text[512];
-  size_t size =
-      FormatFailureText(text, sizeof(text) - 2, kind, module_, address,
-                        message);
-  text[size++] = '\r';
-  text[size++] = '\n';
-  platform_.WriteStdout(text, size);
+  size_t size = FormatFailureText(text, sizeof(text) - line_end_.size(), kind,
+                                  module_, address, message);
+  std::memcpy(text + size, line_end_.data(), line_end_.size());
+  size += line_end_.size();
+  if (failures_to_stderr_)
+    platform_.WriteStderr(std::string_view(text, size));
+  else
+    platform_.WriteStdout(text, size);
   platform_.EndProcess(1);
   __builtin_unreachable();
 }

@@ -39,9 +39,17 @@ class Output {
   /// Writes out what the buffer holds; a failed write stops the program.
   void Flush();
 
+  /// Ends the lines written from now on, and the failure text, with end
+  /// (CR LF until then). end must outlive the output.
+  void SetLineEnd(std::string_view end) { line_end_ = end; }
+
+  /// Sends the failure text to standard error instead of standard output,
+  /// so that standard output holds nothing but what was written before.
+  void SendFailuresToStderr() { failures_to_stderr_ = true; }
+
   /// Stops the program: writes out the buffer, then the failure text and
-  /// CR LF, and ends the process with status 1. Allocates nothing, so it
-  /// serves exhausted memory too.
+  /// the line end, and ends the process with status 1. Allocates nothing,
+  /// so it serves exhausted memory too.
   [[noreturn]] void Stop(const char* kind, const char* message,
                          uint32_t address);
 
@@ -52,6 +60,8 @@ class Output {
 
   Platform& platform_;
   bool console_;
+  std::string_view line_end_ = "\r\n";
+  bool failures_to_stderr_ = false;
   char module_[260];
   char buffer_[128];
   size_t used_ = 0;

@@ -1,5 +1,6 @@
 #include "app/tramlune.h"
 
+#include "app/options.h"
 #include "app/output.h"
 #include "matching/process_mask.h"
 #include "platform/platform.h"
@@ -32,6 +33,29 @@ const char* const kUsage[] = {
     "",
 };
 
+// The banner of a sh script: the batch banner as sh comments.
+const char* const kShellBanner[] = {
+    "#!/bin/sh",
+    "#    _______________________________________________________________"
+    "____",
+    "#",
+    "#    Tramlune v0.05                                    Ruvok, "
+    "2002/12/10",
+    "#    _______________________________________________________________"
+    "____",
+    "",
+};
+
+// Follows the usage text in the answer to --help.
+const char* const kOptions[] = {
+    "Options, before <filemask>:",
+    "   --sh        write a POSIX sh script (sh, bash, WSL, Git Bash) instead",
+    "               of a batch file: paths in single quotes, lines ended by LF",
+    "   --help, /?  write this text",
+    "   --version   write the version",
+    "   --          end the options: the next argument is the mask",
+};
+
 // The command lines go to the output as they are composed.
 class OutputLines : public LineSink {
  public:
@@ -47,17 +71,52 @@ class OutputLines : public LineSink {
 
 int RunTramlune(const std::vector<std::string>& args, Platform& platform,
                 Output& output) {
-  for (const char* line : kBanner)
-    output.WriteLine(line);
-  if (args.empty()) {
-    for (const char* line : kUsage)
-      output.WriteLine(line);
-    return 1;
+  Options options = ParseOptions(args);
+  switch (options.action) {
+    case Options::Action::kHelp:
+      output.SetLineEnd(NativeLineEnd());
+      for (const char* line : kUsage)
+        output.WriteLine(line);
+      for (const char* line : kOptions)
+        output.WriteLine(line);
+      return 0;
+    case Options::Action::kVersion:
+      output.SetLineEnd(NativeLineEnd());
+      output.WriteLine("tramlune " TRAMLUNE_VERSION);
+      return 0;
+    case Options::Action::kUsage:
+      if (options.kind == ScriptKind::kShell) {
+        // Standard output is meant for sh: the usage goes to the user.
+        std::string usage;
+        for (const char* line : kUsage)
+          usage.append(line).append("\n");
+        platform.WriteStderr(usage);
+        return 1;
+      }
+      for (const char* line : kBanner)
+        output.WriteLine(line);
+      for (const char* line : kUsage)
+        output.WriteLine(line);
+      return 1;
+    case Options::Action::kScript:
+      break;
   }
-  output.WriteLine("@echo off");
-  std::string prefix = args.size() >= 2 ? args[1] + " " : std::string();
-  std::string suffix = args.size() >= 3 ? " " + args[2] : std::string();
+  if (options.kind == ScriptKind::kShell) {
+    // sh would run a failure text on standard output as a command.
+    output.SetLineEnd("\n");
+    output.SendFailuresToStderr();
+    for (const char* line : kShellBanner)
+      output.WriteLine(line);
+  } else {
+    for (const char* line : kBanner)
+      output.WriteLine(line);
+    output.WriteLine("@echo off");
+  }
+  size_t rest = args.size() - options.mask;
+  const std::string& mask = args[options.mask];
+  std::string prefix = rest >= 2 ? args[options.mask + 1] + " " : std::string();
+  std::string suffix = rest >= 3 ? " " + args[options.mask + 2] : std::string();
   OutputLines lines(output);
-  ProcessMask(args[0], prefix, suffix, platform, lines);
+  ProcessMask(mask, prefix, suffix, platform, lines, options.kind);
   return 0;
 }

@@ -33,29 +33,7 @@ class StringSink : public LineSink {
   std::string& text_;
 };
 
-// Writes dir and name between double quotes, each "%" doubled.
-void WriteQuotedPath(LineSink& sink, std::string_view dir,
-                     std::string_view name) {
-  sink.Write("\"");
-  for (std::string_view part : {dir, name}) {
-    size_t pos;
-    while ((pos = part.find('%')) != std::string_view::npos) {
-      sink.Write(part.substr(0, pos + 1));
-      sink.Write("%");
-      part.remove_prefix(pos + 1);
-    }
-    sink.Write(part);
-  }
-  sink.Write("\"");
-}
-
 }  // namespace
-
-void AppendQuotedPath(std::string& line, std::string_view dir,
-                      std::string_view name) {
-  StringSink sink(line);
-  WriteQuotedPath(sink, dir, name);
-}
 
 int32_t ExtendRun(FileList& list, std::string_view prefix, int32_t start,
                   int step) {
@@ -81,7 +59,8 @@ std::string BuildGroupLine(std::string_view dir, std::string_view prefix,
 
 bool WriteGroupLine(std::string_view dir, std::string_view prefix,
                     std::string_view suffix, std::string_view filter,
-                    int32_t index, FileList& list, LineSink& sink) {
+                    int32_t index, FileList& list, LineSink& sink,
+                    ScriptKind kind) {
   if (index < 0 || index >= list.Count())
     return false;
   // Until a clone is found, only the entry's cached facts are read, not
@@ -137,7 +116,7 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
   list.Take(index);
   sink.Write(prefix);
   sink.Write(" ");
-  WriteQuotedPath(sink, dir, list.Name(index));
+  WriteQuotedPath(sink, kind, dir, list.Name(index));
   sink.Write(" ");
   size_t a = 0, b = 0;
   for (size_t k = 0; k < above.size() + below.size(); ++k) {
@@ -146,7 +125,7 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
                          ? above[a++]
                          : below[b++];
     sink.Write(" ");
-    WriteQuotedPath(sink, dir, list.Name(c.index));
+    WriteQuotedPath(sink, kind, dir, list.Name(c.index));
     list.Take(c.index);
   }
   sink.Write(" ");
@@ -156,27 +135,39 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
 }
 
 void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, Platform& platform, LineSink& sink) {
+                 std::string_view suffix, Platform& platform, LineSink& sink,
+                 ScriptKind kind) {
   const LeadByteTable& lead = platform.LeadBytes();
   std::string_view dir = DirectoryPart(mask, lead);
+  // The directory part stands in every line like a name, so it must be
+  // one that the script can hold.
+  if (!ScriptCanHold(kind, dir)) {
+    platform.WriteStderr(LeftOutDirectoryLine(dir));
+    return;
+  }
   FileList list(lead);
-  platform.SearchDirectory(mask, [&list](std::string_view name,
-                                         bool is_directory) {
-    if (!is_directory)
-      list.Append(name);
+  platform.SearchDirectory(mask, [&](std::string_view name,
+                                     bool is_directory) {
+    if (is_directory)
+      return;
+    if (!ScriptCanHold(kind, name)) {
+      platform.WriteStderr(LeftOutNameLine(name));
+      return;
+    }
+    list.Append(name);
   });
   list.Sort();
   for (std::string_view filter : {kVerifiedTag, std::string_view()}) {
     int32_t count = list.Count();
     for (int32_t i = 0; i < count; ++i) {
-      WriteGroupLine(dir, prefix, suffix, filter, i, list, sink);
+      WriteGroupLine(dir, prefix, suffix, filter, i, list, sink, kind);
     }
   }
 }
 
 void ProcessMask(std::string_view mask, std::string_view prefix,
                  std::string_view suffix, Platform& platform,
-                 const LineWriter& write_line) {
+                 const LineWriter& write_line, ScriptKind kind) {
   class WholeLines : public LineSink {
    public:
     explicit WholeLines(const LineWriter& write_line)
@@ -191,5 +182,5 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
     const LineWriter& write_line_;
     std::string line_;
   } sink(write_line);
-  ProcessMask(mask, prefix, suffix, platform, sink);
+  ProcessMask(mask, prefix, suffix, platform, sink, kind);
 }

@@ -1,6 +1,7 @@
 // The platform on POSIX systems. The directory search lists what the
 // Windows search would for the same mask, so the native build writes the
-// same script.
+// same script; names that Windows could not hold are listed too, and the
+// script decides what it can hold.
 #include "platform/platform.h"
 
 #include <dirent.h>
@@ -18,7 +19,7 @@
 
 #include "matching/file_names.h"
 #include "matching/wildcard.h"
-#include "platform/posix_names.h"
+#include "platform/posix_errors.h"
 
 namespace {
 
@@ -57,12 +58,6 @@ class PosixPlatform : public Platform {
                        const DirectoryVisitor& visit) override {
     std::string_view dir_part = DirectoryPart(mask);
     std::string_view pattern = mask.substr(dir_part.size());
-    // The directory part stands in every line like a name, so it must be
-    // quotable like one; the mask then lists nothing.
-    if (!CanBeQuoted(dir_part)) {
-      ReportLeftOutDirectory(dir_part);
-      return;
-    }
     std::string dir = dir_part.empty() ? std::string(".")
                                        : std::string(dir_part);
     DIR* dir_stream = opendir(dir.c_str());
@@ -81,12 +76,7 @@ class PosixPlatform : public Platform {
       std::string_view name(entry->d_name);
       if (!WildcardMatch(pattern, name))
         continue;
-      bool is_directory = IsDirectory(dir_fd, entry);
-      if (!is_directory && !CanBeQuoted(name)) {
-        ReportLeftOut(name);
-        continue;
-      }
-      visit(name, is_directory);
+      visit(name, IsDirectory(dir_fd, entry));
     }
     closedir(dir_stream);
   }
@@ -161,6 +151,8 @@ void PrepareProcess() {
   // reported like any failed write, instead of killing the process.
   signal(SIGPIPE, SIG_IGN);
 }
+
+std::string_view NativeLineEnd() { return "\n"; }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   // The shell has split the line already; an empty argument is dropped, as

@@ -127,6 +127,8 @@ void PrepareProcess() {
                SEM_NOOPENFILEERRORBOX);
 }
 
+std::string_view NativeLineEnd() { return "\r\n"; }
+
 std::vector<std::string> CommandLineArguments(int, char**) {
   // The C runtime's split knows escapes that the tool's does not; the whole
   // line is split here instead.

@@ -57,6 +57,9 @@ Platform& SystemPlatform();
 /// reported, not fatal signals.
 void PrepareProcess();
 
+/// How lines of text for people (help, version) end on this system.
+std::string_view NativeLineEnd();
+
 /// The arguments after the program's name, none of them empty.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 

@@ -1,0 +1,77 @@
+#include "matching/script_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class StringSink : public LineSink {
+ public:
+  void Write(std::string_view text) override { text_.append(text); }
+  void EndLine() override { text_ += '\n'; }
+  std::string text_;
+};
+
+std::string Quoted(ScriptKind kind, std::string_view dir,
+                   std::string_view name) {
+  StringSink sink;
+  WriteQuotedPath(sink, kind, dir, name);
+  return sink.text_;
+}
+
+TEST(ScriptPathsTest, WhatABatchScriptCanHold) {
+  EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, "Game (U) [!].v64"));
+  EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, "a%b&c^d!e\tf\x01\xFF|;=@"));
+  EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, ""));
+  // Every byte is tried alone; exactly these cannot stand in a batch line.
+  const std::string unsafe = "\r\n\x1A\"*?<>";
+  for (int b = 1; b < 256; ++b) {
+    std::string name = "G (U) [" + std::string(1, static_cast<char>(b)) + "]";
+    bool held = unsafe.find(static_cast<char>(b)) == std::string::npos;
+    EXPECT_EQ(ScriptCanHold(ScriptKind::kBatch, name), held) << b;
+    EXPECT_TRUE(ScriptCanHold(ScriptKind::kShell, name)) << b;
+  }
+}
+
+TEST(ScriptPathsTest, QuotedPaths) {
+  struct Case {
+    ScriptKind kind;
+    std::string dir, name, quoted;
+  };
+  const ScriptKind bat = ScriptKind::kBatch, sh = ScriptKind::kShell;
+  const Case cases[] = {
+      {bat, "", "Game (U) [!].v64", "\"Game (U) [!].v64\""},
+      {bat, "%x%\\", "100% (E)", "\"%%x%%\\100%% (E)\""},
+      // A leading "-" would be a switch to the command; the path is made
+      // relative to the current directory instead. Only the first byte of
+      // the whole path counts.
+      {bat, "", "-sdel (U) [!].v64", "\".\\-sdel (U) [!].v64\""},
+      {bat, "", "--", "\".\\--\""},
+      {bat, "roms\\", "-rf", "\"roms\\-rf\""},
+      {bat, "-roms\\", "x", "\"-roms\\x\""},
+      {bat, "", "a-b", "\"a-b\""},
+      {sh, "", "Game (U) [!].v64", "'Game (U) [!].v64'"},
+      {sh, "", "100% it's \"$(x)\" `y` \\ !", "'100% it'\\''s \"$(x)\" `y` \\ !'"},
+      {sh, "it's/", "''", "'it'\\''s/'\\'''\\'''"},
+      {sh, "", "-rf", "'./-rf'"},
+      {sh, "-roms/", "x", "'./-roms/x'"},
+      {sh, "roms/", "-x", "'roms/-x'"},
+      {sh, "", "a\nb\r\x1A*?", "'a\nb\r\x1A*?'"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Quoted(c.kind, c.dir, c.name), c.quoted) << c.dir << c.name;
+}
+
+TEST(ScriptPathsTest, LeftOutLines) {
+  EXPECT_EQ(EscapedName("plain name.v64"), "plain name.v64");
+  EXPECT_EQ(EscapedName("a\nb\"c\\d\x7F\xE9*"), "a\\x0Ab\\x22c\\x5Cd\\x7F\\xE9*");
+  EXPECT_EQ(LeftOutNameLine("G [a*]\r"),
+            "tramlune: left out a name that a batch script cannot hold: "
+            "\"G [a*]\\x0D\"\n");
+  EXPECT_EQ(LeftOutDirectoryLine("x\"/"),
+            "tramlune: left out the files of a directory that a batch script "
+            "cannot hold: \"x\\x22/\"\n");
+}
+
+}  // namespace
