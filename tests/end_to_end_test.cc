@@ -246,6 +246,135 @@ TEST_F(EndToEndTest, UnquotableNamesAreLeftOutAndReported) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3);
 }
 
+// The groups of paths that the command lines of a sh script pass, in the
+// order of the lines, the script run by shell in dir. Each line's prefix
+// is printf '%s\0' and its suffix '', so every argument ends with a NUL
+// and every line with an empty argument (no path is empty).
+std::vector<std::vector<std::string>> RunShellScript(const char* shell,
+                                                     const std::string& script,
+                                                     const std::string& dir) {
+  // Beside dir, so that it is no file of the listing.
+  std::string path = dir + ".script-" + shell;
+  FILE* f = fopen(path.c_str(), "wb");
+  EXPECT_NE(f, nullptr);
+  fwrite(script.data(), 1, script.size(), f);
+  fclose(f);
+  std::string command = "cd '" + dir + "' && " + shell + " '" + path + "'";
+  FILE* p = popen(command.c_str(), "r");
+  std::string printed;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof(buf), p)) > 0)
+    printed.append(buf, n);
+  EXPECT_EQ(pclose(p), 0) << shell;
+  unlink(path.c_str());
+  std::vector<std::vector<std::string>> lines(1);
+  for (size_t start = 0, end; (end = printed.find('\0', start)) !=
+                              std::string::npos; start = end + 1) {
+    if (end == start)
+      lines.emplace_back();
+    else
+      lines.back().push_back(printed.substr(start, end - start));
+  }
+  EXPECT_TRUE(lines.back().empty()) << shell << ": a line was cut";
+  lines.pop_back();
+  return lines;
+}
+
+TEST_F(EndToEndTest, ShellScriptsPassExactPaths) {
+  if (Wine())
+    GTEST_SKIP() << "names with bytes that a Windows name cannot hold";
+  // Every byte but NUL and "/" in some name, and what sh would read as
+  // syntax: quotes, expansions, escapes, history, comments, operators,
+  // blanks and line ends; some names begin with "-".
+  std::string low, high;
+  for (int b = 1; b < 0x80; ++b)
+    if (b != '/') low += static_cast<char>(b);
+  for (int b = 0x80; b < 0x100; ++b)
+    high += static_cast<char>(b);
+  const std::vector<std::string> fragments = {
+      low, high, "'", "\"", "'\\''", "$HOME ${x:-y}", "`id`", "$(id)",
+      "\\", "\\'", "!1 !! !$", "  runs  of   spaces ", "\n", "a\nb\r\n",
+      "*", "?", "~", "#x", ";x&y|z", "x{a,b}", "\t", "-rf", "%1 %%"};
+  std::vector<std::pair<std::string, std::string>> pairs;  // parent, clone
+  for (size_t k = 0; k < fragments.size(); ++k) {
+    char tag[32];
+    std::snprintf(tag, sizeof(tag), "%sT%03d ", k % 3 == 0 ? "-" : "",
+                  static_cast<int>(k));
+    std::string title = tag + fragments[k];
+    pairs.emplace_back(title + " [!]", title + " [a1]");
+  }
+  struct Place {
+    std::string dir;  // the mask's directory part, without its "/"
+  };
+  const Place places[] = {{""},
+                          {"d $x `y` $(z) ' \" \\ ! \n end"},
+                          {"-dir 'x'"}};
+  for (const Place& place : places) {
+    std::string sub = dir_ + (place.dir.empty() ? "" : "/" + place.dir);
+    if (!place.dir.empty()) {
+      ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+    }
+    std::vector<std::vector<std::string>> expected;
+    for (const auto& [parent, clone] : pairs) {
+      Touch({(place.dir.empty() ? "" : place.dir + "/") + parent,
+             (place.dir.empty() ? "" : place.dir + "/") + clone});
+      std::vector<std::string> group;
+      for (const std::string& name : {parent, clone}) {
+        std::string path = place.dir.empty() ? name : place.dir + "/" + name;
+        if (path[0] == '-')
+          path.insert(0, "./");
+        group.push_back(path);
+      }
+      expected.push_back(group);
+    }
+    std::string mask = place.dir.empty() ? "*" : place.dir + "/*";
+    Result r = RunTool({"--sh", mask, "printf '%s\\0'", "''"}, dir_);
+    ASSERT_EQ(r.status, 0) << place.dir;
+    EXPECT_EQ(r.err, "") << place.dir;
+    std::sort(expected.begin(), expected.end());
+    for (const char* shell : {"sh", "bash"}) {
+      auto lines = RunShellScript(shell, r.out, dir_);
+      std::sort(lines.begin(), lines.end());
+      EXPECT_EQ(lines, expected) << shell << " in \"" << place.dir << "\"";
+    }
+    if (place.dir.empty()) {  // the next places list only their own names
+      for (const auto& [parent, clone] : pairs)
+        for (const std::string& name : {parent, clone})
+          ASSERT_EQ(unlink((dir_ + "/" + name).c_str()), 0);
+    }
+  }
+}
+
+TEST_F(EndToEndTest, NamesThatLookLikeSwitchesArePaths) {
+  Touch({"-x (U) [!].v64", "-x (U) [a1].v64"});
+  ASSERT_EQ(mkdir((dir_ + "/-d").c_str(), 0755), 0);
+  Touch({"-d/-x (U) [!].v64", "-d/-x (U) [a1].v64"});
+  struct Case { std::vector<std::string> args; std::string out; };
+  const Case cases[] = {
+      {{"*.v64", "del"},
+       kScriptStart + "del  \".\\-x (U) [!].v64\"  \".\\-x (U) [a1].v64\" \r\n"},
+      {{"./*.v64", "del"},
+       kScriptStart + "del  \"./-x (U) [!].v64\"  \"./-x (U) [a1].v64\" \r\n"},
+      {{"-d/*", "del"},
+       kScriptStart + "del  \"-d/-x (U) [!].v64\"  \"-d/-x (U) [a1].v64\" \r\n"},
+      {{"--sh", "*.v64", "rm"},
+       "rm  './-x (U) [!].v64'  './-x (U) [a1].v64' \n"},
+      {{"--sh", "-d/*", "rm"},
+       "rm  './-d/-x (U) [!].v64'  './-d/-x (U) [a1].v64' \n"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunTool(c.args, dir_);
+    EXPECT_EQ(r.status, 0) << c.args[0];
+    // The sh cases are compared from the first command line on.
+    std::string out = c.args[0] == "--sh"
+                          ? r.out.substr(std::min(r.out.size(),
+                                                  r.out.find("\n\n") + 2))
+                          : r.out;
+    EXPECT_EQ(out, c.out) << c.args[1];
+  }
+}
+
 TEST_F(EndToEndTest, EmptyBaseNames) {
   Touch({".v64", ".n64", "x.v64"});
   Result r = RunTool({"*"}, dir_);
@@ -270,6 +399,14 @@ TEST_F(EndToEndTest, FailedWrites) {
       EXPECT_EQ(r.out, "");
       EXPECT_EQ(r.err, "");
     }
+    // A sh script's failure text goes to standard error, one line.
+    Result r = RunTool({"--sh", "*.v64", "rm"}, dir_, mode);
+    EXPECT_EQ(r.status, 1) << static_cast<int>(mode);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Exception EInOutError in module tramlune", 0), 0u)
+        << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    EXPECT_EQ(r.err.back(), '\n');
   }
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The manual page: renders without a warning, names the project's version,
-# and its example shows what the program really writes.
+# The manual page: renders without a warning, names the project's version
+# (which the program's --version must say too), and its example shows what
+# the program really writes.
 # Usage: man_page_test.sh PAGE PROGRAM VERSION
 set -euo pipefail
 page=$1 program=$(realpath "$2") version=$3
@@ -12,6 +13,9 @@ warnings=$(groff -ww -man -z "$page" 2>&1)
 [[ -z $warnings ]] || fail "groff -ww warns:"$'\n'"$warnings"
 warnings=$(MANWIDTH=80 man --warnings=all -l "$page" 2>&1 >/dev/null)
 [[ -z $warnings ]] || fail "man -l warns:"$'\n'"$warnings"
+
+[[ $("$program" --version) == "tramlune $version" ]] ||
+  fail "the program says it is $("$program" --version), not tramlune $version"
 
 th=$(grep -m1 '^\.TH ' "$page")
 [[ $th == *"\"tramlune $version\""* ]] || fail "the .TH line names no version $version: $th"

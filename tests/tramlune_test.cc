@@ -2,27 +2,78 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/output.h"
 #include "expected_output.h"
 #include "fake_platform.h"
+#include "platform/platform.h"
 
 namespace {
 
 struct Result {
   int status;
   std::string out;
+  std::string err;
 };
 
-Result RunWith(const std::vector<std::string>& args) {
+// Runs the tool on a listing; the writes numbered in failing_writes fail
+// with "disk full".
+Result RunWith(const std::vector<std::string>& args,
+               std::set<size_t> failing_writes = {}) {
   FakePlatform platform;
   platform.listings["*.v64"] = {{"G (U) [!].v64", false},
                                 {"G (U) [a1].v64", false},
                                 {"H (E).v64", false}};
+  platform.listings["x/*"] = {{"-o (U) [!]", false}, {"-o (U) [a1]", false},
+                              {"it's $HOME (U)", false},
+                              {"it's $HOME (U) [b1]", false}};
+  platform.failing_writes = failing_writes;
+  platform.fail_error = 112;
   Output output(platform);
-  int status = RunTramlune(args, platform, output);
-  output.Flush();
-  return {status, platform.Written()};
+  int status;
+  try {
+    status = RunTramlune(args, platform, output);
+    output.Flush();
+  } catch (const ProcessEnded& ended) {
+    status = 100 + ended.status;
+  }
+  return {status, platform.Written(), platform.errors};
 }
+
+// text with every LF ended as the system ends lines of text for people.
+std::string NativeLines(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n')
+      out += NativeLineEnd();
+    else
+      out += c;
+  }
+  return out;
+}
+
+const std::string kUsageLF =
+    "Syntax:\n"
+    "   tramlune <filemask> [command-prefix] [command-suffix]\n"
+    "\n"
+    "Tramlune will scan all files matching <filemask>, and will try\n"
+    "to match the parent files with all their clones. It will then\n"
+    "generate a command string in the form\n"
+    "    command-prefix parent_file clone_files command_suffix\n"
+    "to the standard output; you should redirect it to a BAT file\n"
+    "\n"
+    "Example:\n"
+    "   tramlune *.v64 \"plexo create -test -delete\" \">error.log\" >go.bat\n"
+    "\n";
+
+const std::string kShellStart =
+    "#!/bin/sh\n"
+    "#    " + std::string(67, '_') + "\n"
+    "#\n"
+    "#    Tramlune v0.05" + std::string(36, ' ') + "Ruvok, 2002/12/10\n"
+    "#    " + std::string(67, '_') + "\n"
+    "\n";
 
 TEST(TramluneTest, Usage) {
   Result r = RunWith({});
@@ -62,6 +113,63 @@ TEST(TramluneTest, ArgumentsMakeMaskPrefixAndSuffix) {
   Result none = RunWith({"*.none"});
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, kScriptStart);
+}
+
+TEST(TramluneTest, Options) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out, err;
+  };
+  const std::string help =
+      NativeLines(kUsageLF +
+                  "Options, before <filemask>:\n"
+                  "   --sh        write a POSIX sh script (sh, bash, WSL, Git "
+                  "Bash) instead\n"
+                  "               of a batch file: paths in single quotes, "
+                  "lines ended by LF\n"
+                  "   --help, /?  write this text\n"
+                  "   --version   write the version\n"
+                  "   --          end the options: the next argument is the "
+                  "mask\n");
+  const Case cases[] = {
+      {{"--help"}, 0, help, ""},
+      {{"/?"}, 0, help, ""},
+      {{"--sh"}, 1, "", kUsageLF},
+      {{"--sh", "*.v64"}, 0,
+       kShellStart + " 'G (U) [!].v64'  'G (U) [a1].v64' \n", ""},
+      {{"--sh", "x/*", "echo", "> log"}, 0,
+       kShellStart +
+           "echo  'x/-o (U) [!]'  'x/-o (U) [a1]'  > log\n"
+           "echo  'x/it'\\''s $HOME (U)'  'x/it'\\''s $HOME (U) [b1]'  > log\n",
+       ""},
+      {{"--", "--help"}, 0, kScriptStart, ""},
+  };
+  for (const Case& c : cases) {
+    Result r = RunWith(c.args);
+    std::string what = testing::PrintToString(c.args);
+    EXPECT_EQ(r.status, c.status) << what;
+    EXPECT_EQ(r.out, c.out) << what;
+    EXPECT_EQ(r.err, c.err) << what;
+  }
+  Result version = RunWith({"--version", "--sh"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("tramlune ", 0), 0u) << version.out;
+  EXPECT_EQ(version.out.find(NativeLineEnd()),
+            version.out.size() - NativeLineEnd().size());
+}
+
+TEST(TramluneTest, ShellScriptFailuresGoToStandardError) {
+  // The first write (the banner and the line fill the 128-byte buffer)
+  // fails: the failure text goes where sh will not run it.
+  Result r = RunWith({"--sh", "*.v64"}, {0});
+  EXPECT_EQ(r.status, 101);
+  EXPECT_EQ(r.out, "");
+  const std::string head = "Exception EInOutError in module tramlune.exe at ";
+  const std::string tail = ".\nI/O error 112.\n";
+  ASSERT_EQ(r.err.size(), head.size() + 8 + tail.size()) << r.err;
+  EXPECT_EQ(r.err.substr(0, head.size()), head);
+  EXPECT_EQ(r.err.substr(r.err.size() - tail.size()), tail);
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(OptionsTest, ParseOptions) {
+  using A = Options::Action;
+  const ScriptKind bat = ScriptKind::kBatch, sh = ScriptKind::kShell;
+  struct Case {
+    std::vector<std::string> args;
+    A action;
+    ScriptKind kind;
+    size_t mask;
+  };
+  const Case cases[] = {
+      {{}, A::kUsage, bat, 0},
+      {{"--"}, A::kUsage, bat, 0},
+      {{"--sh"}, A::kUsage, sh, 0},
+      {{"--sh", "--"}, A::kUsage, sh, 0},
+      {{"--help"}, A::kHelp, bat, 0},
+      {{"/?", "*.v64"}, A::kHelp, bat, 0},
+      {{"--sh", "--help", "x"}, A::kHelp, sh, 0},
+      {{"--version", "--help"}, A::kVersion, bat, 0},
+      {{"*.v64"}, A::kScript, bat, 0},
+      {{"*.v64", "--sh", "--help"}, A::kScript, bat, 0},  // prefix, suffix
+      {{"--sh", "*.v64", "echo"}, A::kScript, sh, 1},
+      {{"--sh", "--sh", "*"}, A::kScript, sh, 2},
+      {{"--", "--sh"}, A::kScript, bat, 1},
+      {{"--sh", "--", "--help"}, A::kScript, sh, 2},
+      {{"--", "--"}, A::kScript, bat, 1},
+      // Anything else is the mask, also when it begins with "-".
+      {{"-rf*", "--sh"}, A::kScript, bat, 0},
+      {{"--shell", "x"}, A::kScript, bat, 0},
+      {{"-", "x"}, A::kScript, bat, 0},
+      {{"/help"}, A::kScript, bat, 0},
+      {{"--sh", "-h"}, A::kScript, sh, 1},
+  };
+  for (const Case& c : cases) {
+    std::string what = testing::PrintToString(c.args);
+    Options o = ParseOptions(c.args);
+    EXPECT_EQ(o.action, c.action) << what;
+    EXPECT_EQ(o.kind, c.kind) << what;
+    if (c.action == A::kScript) {
+      EXPECT_EQ(o.mask, c.mask) << what;
+    }
+  }
+}
+
+}  // namespace
