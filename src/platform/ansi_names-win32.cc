@@ -1,5 +1,7 @@
 #include "platform/ansi_names.h"
 
+#include <utility>
+
 #include "platform/name_report.h"
 
 bool WidePath(UINT code_page, std::string_view path, std::wstring* wide) {
@@ -23,27 +25,24 @@ bool WidePath(UINT code_page, std::string_view path, std::wstring* wide) {
 std::optional<std::string> RoundTrip(UINT code_page, std::wstring_view text) {
   if (text.empty())
     return std::string();
+  if (text.size() > MAX_PATH)
+    return std::nullopt;
   // Flags 0 and no default character: the conversion of the ANSI functions,
   // best-fit look-alikes included, and the only flags that code page 65001
   // (UTF-8) takes along with WC_ERR_INVALID_CHARS. A replaced character
-  // does not convert back, which is what the comparison finds.
+  // does not convert back, which is what the comparison finds. No code page
+  // needs more than four bytes for a UTF-16 unit.
+  char bytes[4 * MAX_PATH];
+  wchar_t back[MAX_PATH];
   int wide_size = static_cast<int>(text.size());
-  int size = WideCharToMultiByte(code_page, 0, text.data(), wide_size,
-                                 nullptr, 0, nullptr, nullptr);
-  if (size <= 0)
+  int size = WideCharToMultiByte(code_page, 0, text.data(), wide_size, bytes,
+                                 sizeof(bytes), nullptr, nullptr);
+  if (size <= 0 ||
+      MultiByteToWideChar(code_page, 0, bytes, size, back, MAX_PATH) !=
+          wide_size ||
+      text != std::wstring_view(back, wide_size))
     return std::nullopt;
-  std::string bytes(size, '\0');
-  WideCharToMultiByte(code_page, 0, text.data(), wide_size, bytes.data(),
-                      size, nullptr, nullptr);
-  if (MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0) !=
-      wide_size)
-    return std::nullopt;
-  std::wstring back(wide_size, L'\0');
-  MultiByteToWideChar(code_page, 0, bytes.data(), size, back.data(),
-                      wide_size);
-  if (back != text)
-    return std::nullopt;
-  return bytes;
+  return std::string(bytes, size);
 }
 
 bool AnsiName(UINT code_page, std::wstring_view name, std::string* bytes,

@@ -22,7 +22,8 @@ bool WidePath(UINT code_page, std::string_view path, std::wstring* wide);
 
 /// The bytes of code_page for text, converted as the ANSI functions convert
 /// (a character the code page lacks becomes its default character or a
-/// look-alike), when they convert back into exactly text; nothing otherwise.
+/// look-alike), when they convert back into exactly text; nothing otherwise,
+/// and nothing for a text of more than MAX_PATH units.
 std::optional<std::string> RoundTrip(UINT code_page, std::wstring_view text);
 
 /// Converts name into the bytes of code_page that the ANSI directory search
