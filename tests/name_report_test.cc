@@ -35,11 +35,4 @@ TEST(NameReportTest, ShownName) {
     EXPECT_EQ(ShownName(c.name, TestCodePage), c.shown) << c.shown;
 }
 
-TEST(NameReportTest, LeftOutNameLine) {
-  EXPECT_EQ(LeftOutNameLine("the system code page cannot hold",
-                            u"\u65E5\u672C (J) [!].v64", TestCodePage),
-            "tramlune: left out a name that the system code page cannot "
-            "hold: \"\\u{65E5}\\u{672C} (J) [!].v64\"\n");
-}
-
 }  // namespace
