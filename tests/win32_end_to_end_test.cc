@@ -1,7 +1,8 @@
 // The Windows build's program on the system it is built for: whole command
 // lines given byte for byte, masks with every kind of directory part, the
-// double-byte code page 932, and scripts run by the command interpreter
-// with a probe program as their command.
+// double-byte code page 932, names that the code page cannot hold, and
+// scripts run by the command interpreter with a probe program as their
+// command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,9 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/output.h"
+#include "app/tramlune.h"
 #include "expected_output.h"
+#include "fake_platform.h"
 #include "matching/file_names.h"
 #include "platform/command_line.h"
 
@@ -31,19 +36,31 @@ const std::string kScratchRoot = BuildPath(SCRATCH_ROOT);
 
 struct Result {
   DWORD status = 0xFFFFFFFF;
-  std::string out;  // standard output and standard error
+  std::string out;  // standard output, and standard error unless apart
+  std::string err;  // standard error, when apart
 };
 
 enum class Stdout { kPipe, kInvalid, kReadOnly, kPipeClosedByReader };
+enum class Stderr { kWithStdout, kApart };
 
 HANDLE Inheritable(HANDLE handle) {
   SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
   return handle;
 }
 
+// Appends everything that can be read from handle to text, then closes it.
+void ReadAll(HANDLE handle, std::string* text) {
+  char buffer[4096];
+  DWORD done;
+  while (ReadFile(handle, buffer, sizeof(buffer), &done, nullptr) && done > 0)
+    text->append(buffer, done);
+  CloseHandle(handle);
+}
+
 // Runs command_line, exactly as given, in dir.
 Result RunCommand(const std::string& command_line, const std::string& dir,
-           Stdout mode = Stdout::kPipe) {
+                  Stdout mode = Stdout::kPipe,
+                  Stderr err_mode = Stderr::kWithStdout) {
   Result result;
   HANDLE read_end, write_end;
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -52,6 +69,16 @@ Result RunCommand(const std::string& command_line, const std::string& dir,
     return result;
   }
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  HANDLE err_read = nullptr, err_write = write_end;
+  if (err_mode == Stderr::kApart) {
+    if (!CreatePipe(&err_read, &err_write, &inherit, 0)) {
+      ADD_FAILURE() << "CreatePipe: " << GetLastError();
+      CloseHandle(read_end);
+      CloseHandle(write_end);
+      return result;
+    }
+    SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
+  }
   HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ, &inherit,
                              OPEN_EXISTING, 0, nullptr);
   HANDLE output = write_end;
@@ -72,12 +99,18 @@ Result RunCommand(const std::string& command_line, const std::string& dir,
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = Inheritable(input);
   startup.hStdOutput = output;
-  startup.hStdError = write_end;
+  startup.hStdError = err_write;
   PROCESS_INFORMATION process;
   std::string line = command_line;
   BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
                                 0, nullptr, dir.c_str(), &startup, &process);
   CloseHandle(write_end);
+  // Read while standard output is: a full pipe would stop the program.
+  std::thread err_reader;
+  if (err_read) {
+    CloseHandle(err_write);
+    err_reader = std::thread(ReadAll, err_read, &result.err);
+  }
   CloseHandle(input);
   if (read_only != INVALID_HANDLE_VALUE)
     CloseHandle(read_only);
@@ -85,16 +118,14 @@ Result RunCommand(const std::string& command_line, const std::string& dir,
     ADD_FAILURE() << "CreateProcessA: " << GetLastError() << " " << command_line;
     if (read_end)
       CloseHandle(read_end);
+    if (err_reader.joinable())
+      err_reader.join();
     return result;
   }
-  if (read_end) {
-    char buffer[4096];
-    DWORD done;
-    while (ReadFile(read_end, buffer, sizeof(buffer), &done, nullptr) &&
-           done > 0)
-      result.out.append(buffer, done);
-    CloseHandle(read_end);
-  }
+  if (read_end)
+    ReadAll(read_end, &result.out);
+  if (err_reader.joinable())
+    err_reader.join();
   WaitForSingleObject(process.hProcess, INFINITE);
   GetExitCodeProcess(process.hProcess, &result.status);
   CloseHandle(process.hProcess);
@@ -120,24 +151,35 @@ std::string ReadFileBytes(const std::string& path) {
   return all;
 }
 
-void DeleteTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &data);
+// text, bytes of the system code page, in UTF-16.
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(),
+                                  static_cast<int>(text.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  return wide;
+}
+
+// Through wide names: the ANSI ones of names that the code page cannot hold
+// name other files or none.
+void DeleteTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &data);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..")
+      std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..")
         continue;
-      std::string path = dir + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      std::wstring path = dir + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         DeleteTree(path);
       else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &data));
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &data));
     FindClose(search);
   }
-  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryW(dir.c_str());
 }
 
 class Win32EndToEndTest : public testing::Test {
@@ -151,7 +193,7 @@ class Win32EndToEndTest : public testing::Test {
       ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     }
   }
-  void TearDown() override { DeleteTree(dir_); }
+  void TearDown() override { DeleteTree(Wide(dir_)); }
 
   void MakeDirectory(const std::string& name) {
     ASSERT_TRUE(CreateDirectoryA((dir_ + "\\" + name).c_str(), nullptr))
@@ -163,6 +205,17 @@ class Win32EndToEndTest : public testing::Test {
       HANDLE file = CreateFileA((dir_ + "\\" + name).c_str(), GENERIC_WRITE,
                                 0, nullptr, CREATE_NEW, 0, nullptr);
       ASSERT_NE(file, INVALID_HANDLE_VALUE) << name << " " << GetLastError();
+      CloseHandle(file);
+    }
+  }
+
+  // The same for names given in UTF-16, which the code page may not hold.
+  void TouchWide(const std::vector<std::wstring>& names) {
+    for (const std::wstring& name : names) {
+      HANDLE file = CreateFileW((Wide(dir_) + L"\\" + name).c_str(),
+                                GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                nullptr);
+      ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
       CloseHandle(file);
     }
   }
@@ -314,6 +367,96 @@ TEST_F(Win32EndToEndTest, CodePage932) {
   r = RunCommand(Tool(kHyoji + "\\" + kHyo + "*"), dir_);
   std::string tail = lines(in, "", "").substr(kScriptStart.size());
   EXPECT_EQ(r.out, kScriptStart + tail.substr(tail.find('\n') + 1));
+}
+
+// A name in UTF-16 and, in code pages 1252 and 932, its bytes where the code
+// page holds it, else how standard error shows it.
+struct LocaleName {
+  const wchar_t* name;
+  bool held_1252;
+  const char* text_1252;
+  bool held_932;
+  const char* text_932;
+};
+
+TEST_F(Win32EndToEndTest, NamesOutsideTheCodePageAreLeftOut) {
+  bool in_932 = CodePage932();
+  if (!in_932 && GetACP() != 1252)
+    GTEST_SKIP() << "the system code page is " << GetACP();
+  const LocaleName names[] = {
+      {L"Game \u03A9 (U) [a1].v64", false, "Game \\u{03A9} (U) [a1].v64", true,
+       "Game \x83\xB6 (U) [a1].v64"},
+      {L"\u65E5\u672C (J) [!].v64", false, "\\u{65E5}\\u{672C} (J) [!].v64",
+       true, "\x93\xFA\x96\x7B (J) [!].v64"},
+      {L"\u65E5\u672C (J) [a1].v64", false,
+       "\\u{65E5}\\u{672C} (J) [a1].v64", true,
+       "\x93\xFA\x96\x7B (J) [a1].v64"},
+      {L"\u0141\u00F3d\u017A (E) [a1].v64", false,
+       "\\u{0141}\xF3" "d\\u{017A} (E) [a1].v64", false,
+       "\\u{0141}\\u{00F3}d\\u{017A} (E) [a1].v64"},
+      {L"L\u00F3dz (E) [!].v64", true, "L\xF3" "dz (E) [!].v64", false,
+       "L\\u{00F3}dz (E) [!].v64"},
+      {L"L\u00F3dz (E) [a1].v64", true, "L\xF3" "dz (E) [a1].v64", false,
+       "L\\u{00F3}dz (E) [a1].v64"},
+      {L"Caf\u00E9 (F) [!].v64", true, "Caf\xE9 (F) [!].v64", false,
+       "Caf\\u{00E9} (F) [!].v64"},
+      {L"Caf\u00E9 (F) [a1].v64", true, "Caf\xE9 (F) [a1].v64", false,
+       "Caf\\u{00E9} (F) [a1].v64"},
+      // A backslash in code page 932's hands.
+      {L"Yen \u00A5 (J) [!].v64", true, "Yen \xA5 (J) [!].v64", false,
+       "Yen \\u{00A5} (J) [!].v64"},
+      {L"Yen \u00A5 (J) [a1].v64", true, "Yen \xA5 (J) [a1].v64", false,
+       "Yen \\u{00A5} (J) [a1].v64"},
+      {L"Smile \U0001F600 (U) [!].v64", false, "Smile \\u{1F600} (U) [!].v64",
+       false, "Smile \\u{1F600} (U) [!].v64"},
+      {L"Smile \U0001F600 (U) [a1].v64", false,
+       "Smile \\u{1F600} (U) [a1].v64", false,
+       "Smile \\u{1F600} (U) [a1].v64"},
+  };
+  // What the ANSI search makes of the names above: '?' for a character that
+  // the code page lacks (a wildcard to del), or a look-alike.
+  const std::vector<std::string> decoys = {
+      "Game O (U) [!].v64", "Game O (U) [a1].v64", "XY (J) [!].v64",
+      "XY (J) [a1].v64",    "Lodz (E) [!].v64",    "Lodz (E) [a1].v64",
+      "Cafe (F) [!].v64",   "Cafe (F) [a1].v64",   "Smile XY (U) [a1].v64"};
+  Touch(decoys);
+  // A directory is not listed, whether the code page holds its name or not.
+  ASSERT_TRUE(CreateDirectoryW(
+      (Wide(dir_) + L"\\\u65E5\u672C (J) [b1].v64").c_str(), nullptr));
+
+  FakePlatform held;
+  std::vector<std::pair<std::string, bool>>& listing = held.listings["*"];
+  for (const std::string& decoy : decoys)
+    listing.emplace_back(decoy, false);
+  std::vector<std::string> expected_errors;
+  for (const LocaleName& n : names) {
+    TouchWide({n.name});
+    bool is_held = in_932 ? n.held_932 : n.held_1252;
+    std::string text = in_932 ? n.text_932 : n.text_1252;
+    if (is_held)
+      listing.emplace_back(text, false);
+    else
+      expected_errors.push_back(
+          "tramlune: left out a name that the system code page cannot hold: "
+          "\"" + text + "\"\n");
+  }
+  // The program itself on the held names alone.
+  Output output(held);
+  ASSERT_EQ(RunTramlune({"*", "del"}, held, output), 0);
+  output.Flush();
+
+  Result r = RunCommand(Tool("* del"), dir_, Stdout::kPipe, Stderr::kApart);
+  EXPECT_EQ(r.status, 0u);
+  EXPECT_EQ(r.out, held.Written());
+  EXPECT_EQ(r.out.find_first_of("?*", kScriptStart.size()), std::string::npos);
+  std::vector<std::string> errors;
+  for (size_t start = 0, end; (end = r.err.find('\n', start)) != std::string::npos;
+       start = end + 1)
+    errors.push_back(r.err.substr(start, end + 1 - start));
+  std::sort(errors.begin(), errors.end());
+  std::sort(expected_errors.begin(), expected_errors.end());
+  EXPECT_EQ(errors, expected_errors);
+  EXPECT_TRUE(r.err.empty() || r.err.back() == '\n') << r.err;
 }
 
 LeadByteTable SystemLeadBytes() {

@@ -1,13 +1,16 @@
-// The platform on Windows, through the ANSI variants of the Win32 API: every
-// name and the command line are bytes of the system code page.
+// The platform on Windows: every name and the command line are bytes of the
+// system code page. The ANSI variants of the Win32 API serve, but for the
+// directory search, which lists wide names and keeps those that the code
+// page holds.
 #include "platform/platform.h"
 
 #include <windows.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "matching/file_names.h"
+#include "platform/ansi_names.h"
 #include "platform/command_line.h"
 
 namespace {
@@ -34,18 +37,27 @@ class Win32Platform : public Platform {
  public:
   void SearchDirectory(std::string_view mask,
                        const DirectoryVisitor& visit) override {
-    std::string pattern(mask);
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    // The ANSI search would hand a name that the code page cannot hold on
+    // as '?' or a look-alike; such a name never reaches the caller.
+    std::wstring pattern;
+    if (!WidePath(CP_ACP, mask, &pattern))
+      return;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE)
       return;
+    std::string name, report;
     do {
-      size_t length = strnlen(data.cFileName, sizeof(data.cFileName));
+      size_t length = wcsnlen(data.cFileName, MAX_PATH);
       bool is_directory =
           (data.dwFileAttributes &
            (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) != 0;
-      visit(std::string_view(data.cFileName, length), is_directory);
-    } while (FindNextFileA(search, &data));
+      if (AnsiName(CP_ACP, std::wstring_view(data.cFileName, length), &name,
+                   &report))
+        visit(name, is_directory);
+      else if (!is_directory)
+        WriteStderr(report);
+    } while (FindNextFileW(search, &data));
     FindClose(search);
   }
 
