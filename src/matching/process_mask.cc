@@ -102,15 +102,24 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
   // without being visited), that running minimum is each entry's level,
   // capped at the base's length, and the block ends where it drops below
   // the title. Each side comes out with its levels in descending order.
+  // The names lie anywhere in the list's store: the parent's and each
+  // clone's are fetched as the clone is found, so that their reads overlap
+  // before the line is written.
   uint32_t top = static_cast<uint32_t>(list.Base(index).size());
   std::vector<Clone> above, below;
+  auto found = [&](std::vector<Clone>& side, uint32_t level, int32_t j) {
+    if (above.empty() && below.empty())
+      __builtin_prefetch(list.Name(index).data());
+    side.push_back({level, j});
+    __builtin_prefetch(list.Name(j).data());
+  };
   uint32_t level = top;
   for (int32_t j = list.PreviousFree(index - 1), last = index; j >= 0;
        last = j, j = list.PreviousFree(j - 1)) {
     level = std::min(level, list.SharedPrefix(j, last));
     if (level < shortest)
       break;
-    above.push_back({level, j});
+    found(above, level, j);
   }
   level = top;
   for (int32_t j = list.NextFree(index + 1), last = index; j < list.Count();
@@ -118,7 +127,7 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
     level = std::min(level, list.SharedPrefix(last, j));
     if (level < shortest)
       break;
-    below.push_back({level, j});
+    found(below, level, j);
   }
   if (above.empty() && below.empty())
     return false;
