@@ -1,6 +1,6 @@
 // A fixed array of unsigned values with range-minimum queries and searches
-// for the nearest value below a bound, each in O(log n), and O(1) for a
-// range of one position.
+// for the nearest value below a bound, each in O(log n); a range of a few
+// positions is answered from its leaves in O(1).
 #ifndef TRAMLUNE_MATCHING_MIN_TREE_H_
 #define TRAMLUNE_MATCHING_MIN_TREE_H_
 
