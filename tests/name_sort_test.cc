@@ -13,8 +13,8 @@ namespace {
 using Names = std::vector<std::string>;
 
 // Sorts names, given in a shuffled order, through a FileList; every
-// neighbour pair must be in CompareFileNames order and every name must come
-// back once.
+// neighbour pair must be in CompareFileNames order, with the shared prefix
+// that the sort recorded for it, and every name must come back once.
 void ExpectSorted(const char* what, Names names) {
   std::shuffle(names.begin(), names.end(), std::mt19937(5));
   FileList list;
@@ -27,6 +27,9 @@ void ExpectSorted(const char* what, Names names) {
     if (i > 0) {
       ASSERT_LE(CompareFileNames(list, i - 1, i), 0)
           << what << ": " << list.Name(i - 1) << " before " << list.Name(i);
+      ASSERT_EQ(list.SharedPrefix(i - 1, i),
+                FoldedPrefixLength(list.Name(i - 1), list.Name(i)))
+          << what << ": " << list.Name(i - 1) << " and " << list.Name(i);
     }
     out.emplace_back(list.Name(i));
   }
@@ -98,11 +101,19 @@ TEST(NameSortTest, OrdersEdgeCaseKeys) {
   // orders first, then the extension.
   Names extensions;
   for (const char* stem : {"Game", "Game (U)", "Game.v64", "Game v", "Game.",
-                           "Game (U) [!]", "GAME.V64.BAK"})
+                           "Game (U) [!]", "GAME.V64.BAK", "game.v64.x.y"})
     for (const char* tail : {"", ".", ".v64", ".v64.bak", ".V", " (U).v64",
                              " [!].v64", ".n64", "..", "x.z"})
       extensions.push_back(std::string(stem) + tail);
   cases.push_back({"extensions sharing prefixes", extensions});
+
+  // A name whose whole name begins the base of many others: their keys part
+  // where its base ends, in a range long enough to be distributed, and their
+  // names go on sharing its dot and extension.
+  Names dotted = {"Same.x", "Same", "Same.x."};
+  for (int i = 0; i < 70; ++i)
+    dotted.push_back("Same.x." + std::to_string(i));
+  cases.push_back({"bases continuing with a dot", dotted});
 
   for (const Case& c : cases)
     ExpectSorted(c.what, c.names);

@@ -62,8 +62,12 @@ void FileList::Append(std::string_view name) {
 }
 
 void FileList::Sort() {
-  SortEntries(entries_.data(), entries_.size(), blocks_);
-  indexed_ = false;
+  // The sort finds the neighbours' shared prefixes as it goes, and the
+  // index is built from them at once, without reading the names again.
+  std::vector<uint32_t> shared(entries_.size());
+  SortEntries(entries_.data(), entries_.size(), blocks_, shared.data());
+  shared_.Build(Count(), [&shared](int32_t k) { return shared[k]; });
+  ResetFree();
 }
 
 void FileList::BuildIndex() {
@@ -78,6 +82,10 @@ void FileList::BuildIndex() {
                   : static_cast<uint32_t>(
                         FoldedPrefixLength(Name(k - 1), Name(k)));
   });
+  ResetFree();
+}
+
+void FileList::ResetFree() {
   free_.Reset(Count());
   for (int32_t i = 0; i < Count(); ++i)
     if (entries_[i].taken)

@@ -83,7 +83,8 @@ class FileList {
   void Take(int32_t i);
 
   /// Orders the entries by CompareFileNames; equal entries may end up in
-  /// either order. The names stay where they were stored.
+  /// either order. The names stay where they were stored. Builds the index
+  /// of the new order.
   void Sort();
 
   /// The smallest folded prefix that neighbours share from entry a to entry
@@ -108,7 +109,10 @@ class FileList {
   }
   /// Copies name into the store and returns its location.
   uint32_t Store(std::string_view name);
+  /// Builds the index of the current order, reading the names.
   void BuildIndex();
+  /// The free part of the index, from the entries' marks.
+  void ResetFree();
 
   LeadByteTable lead_;
   bool double_byte_;  // some byte of lead_ leads a character

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -64,13 +65,47 @@ int CompareKeysFrom(const KeyedName& a, const KeyedName& b, size_t depth) {
   return 0;
 }
 
+// What the sort records of each pair of neighbours, at the position of the
+// second: the length of the prefix their keys share, and whether the
+// second key's byte just after it is a dot (the grouping turns this into
+// the names' shared prefix). kEqualKeys when the keys are the same.
+constexpr uint32_t kDotAfter = uint32_t{1} << 31;
+constexpr uint32_t kEqualKeys = kDotAfter - 1;
+
+// The record of two neighbours whose chunks at depth, left and right,
+// differ.
+uint32_t Parting(uint64_t left, uint64_t right, size_t depth) {
+  int same = std::countl_zero(left ^ right) / 8;
+  unsigned byte = static_cast<unsigned>(right >> (56 - 8 * same)) & 0xFF;
+  return static_cast<uint32_t>(depth * 8 + same) | (byte == '.' ? kDotAfter : 0);
+}
+
+// The record of a and b, whose keys are equal before chunk depth.
+uint32_t KeyParting(const KeyedName& a, const KeyedName& b, size_t depth) {
+  size_t end = std::max(KeySize(a), KeySize(b));
+  for (; depth * 8 < end; ++depth) {
+    uint64_t ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
+    if (ca != cb)
+      return Parting(ca, cb, depth);
+  }
+  return kEqualKeys;
+}
+
 // The range being sorted: entries and, beside each, the chunk of its key
-// at the current depth. The two move together.
+// at the current depth, which move together; and the records of the
+// neighbours at each position, which stay.
 struct Items {
   FileEntry* entries;
   uint64_t* chunks;
+  uint32_t* partings;
 
-  Items operator+(size_t k) const { return {entries + k, chunks + k}; }
+  Items operator+(size_t k) const {
+    return {entries + k, chunks + k, partings + k};
+  }
+  // Records that the keys of the whole range are the same.
+  void AllEqual(size_t count) const {
+    std::fill(partings + 1, partings + std::max<size_t>(count, 1), kEqualKeys);
+  }
   void Swap(size_t i, size_t j) const {
     std::swap(entries[i], entries[j]);
     std::swap(chunks[i], chunks[j]);
@@ -104,8 +139,10 @@ void QuickSort(Items items, size_t count, size_t depth,
       // than one comparison after another.
       if (std::all_of(chunks + 1, chunks + count,
                       [first = chunks[0]](uint64_t c) { return c == first; })) {
-        if (chunks[0] == 0)
-          return;  // every key has ended: all are equal
+        if (chunks[0] == 0) {
+          items.AllEqual(count);  // every key has ended
+          return;
+        }
         LoadChunks(items, count, ++depth, blocks);
         continue;
       }
@@ -125,21 +162,39 @@ void QuickSort(Items items, size_t count, size_t depth,
         items.entries[j] = entry;
         chunks[j] = chunk;
       }
+      for (size_t i = 1; i < count; ++i)
+        items.partings[i] =
+            chunks[i - 1] != chunks[i]
+                ? Parting(chunks[i - 1], chunks[i], depth)
+                : KeyParting(KeyedName(blocks, items.entries[i - 1]),
+                             KeyedName(blocks, items.entries[i]), depth + 1);
       return;
     }
     uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
     uint64_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
     size_t lt = 0, i = 0, gt = count;
+    uint64_t most_below = 0, least_above = UINT64_MAX;
     while (i < gt) {
-      if (chunks[i] < pivot)
+      if (chunks[i] < pivot) {
+        most_below = std::max(most_below, chunks[i]);
         items.Swap(lt++, i++);
-      else if (chunks[i] > pivot)
+      } else if (chunks[i] > pivot) {
+        least_above = std::min(least_above, chunks[i]);
         items.Swap(i, --gt);
-      else
+      } else {
         ++i;
+      }
     }
+    // The pivot's range lies between the greatest chunk below it and the
+    // least above it.
+    if (lt > 0)
+      items.partings[lt] = Parting(most_below, pivot, depth);
+    if (gt < count)
+      items.partings[gt] = Parting(pivot, least_above, depth);
     // The equal range goes one chunk deeper unless its keys have ended.
-    if (pivot != 0 && gt - lt > 1) {
+    if (pivot == 0) {
+      (items + lt).AllEqual(gt - lt);
+    } else if (gt - lt > 1) {
       LoadChunks(items + lt, gt - lt, depth + 1, blocks);
       QuickSort(items + lt, gt - lt, depth + 1, blocks);
     }
@@ -214,17 +269,24 @@ void RadixSort(Items items, size_t count, size_t depth,
       differ |= items.chunks[i] ^ first;
     if (differ != 0)
       break;
-    if (first == 0)
-      return;  // every key has ended: all are equal
+    if (first == 0) {
+      items.AllEqual(count);  // every key has ended
+      return;
+    }
     ++depth;
     LoadChunks(items, count, depth, blocks);
   }
   int shift = (63 - std::countl_zero(differ)) & ~7;
   Distribute(items, count, shift);
   // The buckets lie in order; each shares the bytes down to shift, and is
-  // found by its byte, so that no count outlives Distribute.
+  // found by its byte, so that no count outlives Distribute. Neighbours in
+  // two buckets share the bytes above shift.
+  size_t same = depth * 8 + (56 - shift) / 8;
   for (size_t start = 0; start < count;) {
     unsigned digit = Digit(items.chunks[start], shift);
+    if (start > 0)
+      items.partings[start] =
+          static_cast<uint32_t>(same) | (digit == '.' ? kDotAfter : 0);
     size_t end = start + 1;
     while (end < count && Digit(items.chunks[end], shift) == digit)
       ++end;
@@ -234,13 +296,45 @@ void RadixSort(Items items, size_t count, size_t depth,
   }
 }
 
+// The prefix that the names of a and b (a first) share after folding, from
+// the record of their keys. Keys and names agree before the shorter base
+// ends; past the end of two bases of one length, a name stands one byte
+// before its key. Otherwise the keys part where the shorter base ends, and
+// its name goes on with the dot of its extension, if it has one: only when
+// b's name has a dot there too are the names read.
+uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, uint32_t parting,
+                    const NameBlocks& blocks) {
+  if (parting == kEqualKeys)
+    return a.size;
+  uint32_t same = parting & ~kDotAfter;
+  uint32_t base = std::min(a.base_size, b.base_size);
+  if (same < base)
+    return same;
+  if (a.base_size == b.base_size)
+    return same - 1;
+  if (!(parting & kDotAfter) || a.size == a.base_size)
+    return base;
+  std::string_view name_a(NameData(blocks, a.location), a.size);
+  std::string_view name_b(NameData(blocks, b.location), b.size);
+  return base + static_cast<uint32_t>(FoldedPrefixLength(
+                    name_a.substr(base), name_b.substr(base)));
+}
+
 }  // namespace
 
-void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks) {
-  if (count < 2)
+void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
+                 uint32_t* shared) {
+  if (count == 0)
     return;
-  std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
-  Items items{entries, chunks.get()};
-  LoadChunks(items, count, 0, blocks);
-  RadixSort(items, count, 0, blocks);
+  shared[0] = 0;
+  if (count == 1)
+    return;
+  {
+    std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
+    Items items{entries, chunks.get(), shared};
+    LoadChunks(items, count, 0, blocks);
+    RadixSort(items, count, 0, blocks);
+  }
+  for (size_t k = 1; k < count; ++k)
+    shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], blocks);
 }
