@@ -67,8 +67,8 @@ int CompareKeysFrom(const KeyedName& a, const KeyedName& b, size_t depth) {
 
 // What the sort records of each pair of neighbours, at the position of the
 // second: the length of the prefix their keys share, and whether the
-// second key's byte just after it is a dot (the grouping turns this into
-// the names' shared prefix). kEqualKeys when the keys are the same.
+// second key's byte just after it is a dot (NamePrefix turns this into the
+// names' shared prefix). kEqualKeys when the keys are the same.
 constexpr uint32_t kDotAfter = uint32_t{1} << 31;
 constexpr uint32_t kEqualKeys = kDotAfter - 1;
 
@@ -77,7 +77,8 @@ constexpr uint32_t kEqualKeys = kDotAfter - 1;
 uint32_t Parting(uint64_t left, uint64_t right, size_t depth) {
   int same = std::countl_zero(left ^ right) / 8;
   unsigned byte = static_cast<unsigned>(right >> (56 - 8 * same)) & 0xFF;
-  return static_cast<uint32_t>(depth * 8 + same) | (byte == '.' ? kDotAfter : 0);
+  return static_cast<uint32_t>(depth * 8 + same) |
+         (byte == '.' ? kDotAfter : 0);
 }
 
 // The record of a and b, whose keys are equal before chunk depth.
@@ -104,7 +105,8 @@ struct Items {
   }
   // Records that the keys of the whole range are the same.
   void AllEqual(size_t count) const {
-    std::fill(partings + 1, partings + std::max<size_t>(count, 1), kEqualKeys);
+    if (count > 1)
+      std::fill(partings + 1, partings + count, kEqualKeys);
   }
   void Swap(size_t i, size_t j) const {
     std::swap(entries[i], entries[j]);
