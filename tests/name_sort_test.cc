@@ -70,9 +70,9 @@ TEST(NameSortTest, OrdersEdgeCaseKeys) {
 
   // The same key in many spellings of case: all equal to the sort.
   Names equal;
-  for (int i = 0; i < 150; ++i)
-    equal.push_back(i % 3 == 0 ? "Same Name.Ext"
-                               : i % 3 == 1 ? "SAME NAME.ext" : "same name.EXT");
+  for (const char* spelling :
+       {"Same Name.Ext", "SAME NAME.ext", "same name.EXT"})
+    equal.insert(equal.end(), 50, spelling);
   equal.push_back("Same Name");
   equal.push_back("Same Name.Ex");
   cases.push_back({"equal keys", equal});
