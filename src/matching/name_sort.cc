@@ -135,7 +135,7 @@ void QuickSort(Items items, size_t count, size_t depth,
                const NameBlocks& blocks) {
   uint64_t* chunks = items.chunks;
   while (count > 1) {
-    if (count < 12) {
+    if (count < 6) {
       // A run of equal chunks, such as the clones of one title, goes a
       // chunk deeper at once: its names are then read side by side rather
       // than one comparison after another.
