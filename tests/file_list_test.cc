@@ -20,8 +20,8 @@ std::vector<std::string> Sorted(const std::vector<std::string>& names) {
 }
 
 // Names fill several store blocks, one is larger than a block, and the
-// sort moves them all into a new store: every name comes back whole, with
-// its base, title and [!] facts.
+// sort orders entries whose names lie in all of them: every name comes back
+// whole, with its base, title and [!] facts.
 TEST(FileListTest, KeepsNamesAcrossStoreBlocks) {
   std::vector<std::string> names;
   for (int i = 0; i < 90000; ++i)  // about 2.5 MiB of names

@@ -35,7 +35,19 @@ struct FileEntry {
   uint32_t base_size;
   uint32_t title_size : 31;
   uint32_t verified : 1;   // the name holds kVerifiedTag
-};/// The files of one mask. Names are stored once, in blocks owned by the
+};
+
+/// The blocks of a list's name store, up to 2^kNameBlockBits bytes each
+/// (a longer name has a block of its own).
+using NameBlocks = std::vector<std::unique_ptr<char[]>>;
+
+/// Where the name at location (as in FileEntry) begins in blocks.
+inline const char* NameData(const NameBlocks& blocks, uint32_t location) {
+  return blocks[location >> kNameBlockBits].get() +
+         (location & ((uint32_t{1} << kNameBlockBits) - 1));
+}
+
+/// The files of one mask. Names are stored once, in blocks owned by the
 /// list; entries refer to them. Besides the entries, the list keeps an index
 /// of its current order: the folded prefix that each pair of neighbours
 /// shares, and which entries are still free.
@@ -71,8 +83,8 @@ class FileList {
   void Take(int32_t i);
 
   /// Orders the entries by CompareFileNames; equal entries may end up in
-  /// either order. The names are then moved into the same order in the
-  /// store, so that walks in list order read it in order.
+  /// either order. The names stay where they were stored. Builds the index
+  /// of the new order.
   void Sort();
 
   /// The smallest folded prefix that neighbours share from entry a to entry
@@ -93,20 +105,18 @@ class FileList {
   static constexpr size_t kFirstBlockSize = 4096;
 
   const char* Data(const FileEntry& e) const {
-    return blocks_[e.location >> kNameBlockBits].get() +
-           (e.location & (kBlockSize - 1));
+    return NameData(blocks_, e.location);
   }
   /// Copies name into the store and returns its location.
   uint32_t Store(std::string_view name);
-  /// Moves the names into a new store in the order of the entries, so that
-  /// walks in list order read the store in order.
-  void Relocate();
+  /// Builds the index of the current order, reading the names.
   void BuildIndex();
+  /// The free part of the index, from the entries' marks.
+  void ResetFree();
 
   LeadByteTable lead_;
   bool double_byte_;  // some byte of lead_ leads a character
-  std::vector<std::unique_ptr<char[]>> blocks_;  // up to kBlockSize each,
-                                                 // or one long name
+  NameBlocks blocks_;  // up to kBlockSize each, or one long name
   size_t block_used_ = 0;      // in the last block
   size_t block_capacity_ = 0;  // of the last block
   size_t next_block_ = kFirstBlockSize;

@@ -1,9 +1,10 @@
 // The free positions 0..n-1 of a list, from which positions are taken one
 // by one and never given back. Finding the nearest free position costs
-// amortised almost O(1), however many taken positions lie between.
+// O(log64 n) word steps, however many taken positions lie between.
 #ifndef TRAMLUNE_MATCHING_FREE_SET_H_
 #define TRAMLUNE_MATCHING_FREE_SET_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,17 +17,18 @@ class FreeSet {
   void Take(int32_t i);
 
   /// The smallest free position >= i; the count when there is none.
-  int32_t NextFree(int32_t i);
+  int32_t NextFree(int32_t i) const;
 
   /// The largest free position <= i; -1 when there is none.
-  int32_t PreviousFree(int32_t i);
+  int32_t PreviousFree(int32_t i) const;
 
  private:
-  // Union-find forests, each slot pointing at itself while free. next_ has
-  // a sentinel at the count; previous_ is shifted by one, with its sentinel
-  // at 0 standing for -1.
-  std::vector<int32_t> next_;
-  std::vector<int32_t> previous_;
+  // A tree of bit sets, 64 children to a word: levels_[0] has a bit set
+  // for each free position, and each bit of levels_[k + 1] is set while
+  // the word of levels_[k] below it is not zero. The last level is a
+  // single word. A million positions take 126 KiB.
+  std::vector<std::vector<uint64_t>> levels_;
+  int32_t count_ = 0;
 };
 
 #endif  // TRAMLUNE_MATCHING_FREE_SET_H_

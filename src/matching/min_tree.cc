@@ -3,20 +3,32 @@
 #include <algorithm>
 
 void MinTree::Assign(const std::vector<uint32_t>& values) {
-  size_ = static_cast<int32_t>(values.size());
+  Build(static_cast<int32_t>(values.size()),
+        [&values](int32_t k) { return values[k]; });
+}
+
+void MinTree::Resize(int32_t size) {
+  size_ = size;
   leaves_ = 1;
-  while (leaves_ < values.size())
+  while (leaves_ < static_cast<size_t>(size))
     leaves_ *= 2;
   // Padding leaves hold 0, which is below every bound that is searched for,
   // so a search to the right ends on them; FirstBelow clamps to Size().
   nodes_.assign(2 * leaves_, 0);
-  std::copy(values.begin(), values.end(), nodes_.begin() + leaves_);
+}
+
+void MinTree::FillInnerNodes() {
   for (size_t i = leaves_ - 1; i >= 1; --i)
     nodes_[i] = std::min(nodes_[2 * i], nodes_[2 * i + 1]);
 }
 
-uint32_t MinTree::RangeMin(int32_t a, int32_t b) const {
+uint32_t MinTree::SpanMin(int32_t a, int32_t b) const {
   size_t lo = a + leaves_, hi = b + leaves_ + 1;
+  // A short span is read from its leaves, which lie side by side in a
+  // cache line or two; a longer one climbs the tree.
+  constexpr size_t kShortSpan = 16;
+  if (hi - lo <= kShortSpan)
+    return *std::min_element(nodes_.begin() + lo, nodes_.begin() + hi);
   uint32_t result = UINT32_MAX;
   while (lo < hi) {
     if (lo & 1) result = std::min(result, nodes_[lo++]);

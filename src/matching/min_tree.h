@@ -1,5 +1,6 @@
 // A fixed array of unsigned values with range-minimum queries and searches
-// for the nearest value below a bound, each in O(log n).
+// for the nearest value below a bound, each in O(log n); a range of a few
+// positions is answered from its leaves in O(1).
 #ifndef TRAMLUNE_MATCHING_MIN_TREE_H_
 #define TRAMLUNE_MATCHING_MIN_TREE_H_
 
@@ -12,10 +13,22 @@ class MinTree {
   /// Holds `values`; the tree is rebuilt from scratch.
   void Assign(const std::vector<uint32_t>& values);
 
+  /// Holds value_at(0), ..., value_at(size - 1), asked for in that order
+  /// and written straight into the tree; rebuilt from scratch.
+  template <typename ValueAt>
+  void Build(int32_t size, ValueAt&& value_at) {
+    Resize(size);
+    for (int32_t k = 0; k < size; ++k)
+      nodes_[leaves_ + k] = value_at(k);
+    FillInnerNodes();
+  }
+
   int32_t Size() const { return size_; }
 
   /// The smallest value at positions a..b (a <= b, both in range).
-  uint32_t RangeMin(int32_t a, int32_t b) const;
+  uint32_t RangeMin(int32_t a, int32_t b) const {
+    return a == b ? nodes_[leaves_ + a] : SpanMin(a, b);
+  }
 
   /// The smallest position >= from whose value is below bound; Size() when
   /// there is none.
@@ -26,6 +39,11 @@ class MinTree {
   int32_t LastBelow(int32_t to, uint32_t bound) const;
 
  private:
+  /// Makes room for size leaves, all 0 (padding leaves stay 0).
+  void Resize(int32_t size);
+  void FillInnerNodes();
+  uint32_t SpanMin(int32_t a, int32_t b) const;
+
   int32_t size_ = 0;
   size_t leaves_ = 1;
   std::vector<uint32_t> nodes_;  // 1-based heap order; leaves from leaves_

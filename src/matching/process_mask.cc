@@ -81,15 +81,27 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
   // without being visited), that running minimum is each entry's level,
   // capped at the base's length, and the block ends where it drops below
   // the title. Each side comes out with its levels in descending order.
+  // The names lie anywhere in the list's store: the parent's and the first
+  // clones' are fetched as the clones are found, so that their reads
+  // overlap before the line is written, and each later clone's some places
+  // ahead of its turn.
+  constexpr size_t kAhead = 16;
   uint32_t top = static_cast<uint32_t>(list.Base(index).size());
   std::vector<Clone> above, below;
+  auto found = [&](std::vector<Clone>& side, uint32_t level, int32_t j) {
+    if (above.empty() && below.empty())
+      __builtin_prefetch(list.Name(index).data());
+    if (side.size() < kAhead)
+      __builtin_prefetch(list.Name(j).data());
+    side.push_back({level, j});
+  };
   uint32_t level = top;
   for (int32_t j = list.PreviousFree(index - 1), last = index; j >= 0;
        last = j, j = list.PreviousFree(j - 1)) {
     level = std::min(level, list.SharedPrefix(j, last));
     if (level < shortest)
       break;
-    above.push_back({level, j});
+    found(above, level, j);
   }
   level = top;
   for (int32_t j = list.NextFree(index + 1), last = index; j < list.Count();
@@ -97,7 +109,7 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
     level = std::min(level, list.SharedPrefix(last, j));
     if (level < shortest)
       break;
-    below.push_back({level, j});
+    found(below, level, j);
   }
   if (above.empty() && below.empty())
     return false;
@@ -120,10 +132,12 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
   sink.Write(" ");
   size_t a = 0, b = 0;
   for (size_t k = 0; k < above.size() + below.size(); ++k) {
-    const Clone& c = (b == below.size() ||
-                      (a < above.size() && above[a].level >= below[b].level))
-                         ? above[a++]
-                         : below[b++];
+    bool upper = b == below.size() ||
+                 (a < above.size() && above[a].level >= below[b].level);
+    const Clone& c = upper ? above[a++] : below[b++];
+    const std::vector<Clone>& side = upper ? above : below;
+    if (size_t later = (upper ? a : b) + kAhead - 1; later < side.size())
+      __builtin_prefetch(list.Name(side[later].index).data());
     sink.Write(" ");
     WriteQuotedPath(sink, kind, dir, list.Name(c.index));
     list.Take(c.index);

@@ -1,0 +1,342 @@
+#include "matching/name_sort.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+// The name of an entry, its length and that of its base name.
+struct KeyedName {
+  KeyedName(const NameBlocks& blocks, const FileEntry& e)
+      : name(NameData(blocks, e.location)),
+        size(e.size),
+        base_size(e.base_size) {}
+
+  const char* name;
+  uint32_t size;
+  uint32_t base_size;
+};
+
+// The sort key of an entry is its folded base name, a 0 byte, then its
+// folded extension. Names hold no 0 byte, so comparing keys as unsigned
+// bytes, a shorter key first, gives the order of CompareFileNames.
+unsigned KeyByte(const KeyedName& e, size_t p) {
+  if (p < e.base_size)
+    return FoldByte(static_cast<unsigned char>(e.name[p]));
+  if (p == e.base_size || p > e.size)
+    return 0;
+  return FoldByte(static_cast<unsigned char>(e.name[p - 1]));
+}
+
+size_t KeySize(const KeyedName& e) { return size_t{e.size} + 1; }
+
+// Eight key bytes from byte 8 * depth, the first in the highest place, past
+// the end filled with 0. A chunk of 0 means that the key ended before it or
+// in it: a key has one 0 byte only, so an unfinished key never shows eight.
+uint64_t LoadChunk(const KeyedName& e, size_t depth) {
+  size_t p = depth * 8;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes that lie wholly in the base, or wholly in the extension
+    // (which stands one byte later in the key than in the name), are read
+    // as one word.
+    if (p + 8 <= e.base_size)
+      return __builtin_bswap64(FoldWord(LoadWord(e.name + p)));
+    if (p > e.base_size && p + 7 <= e.size)
+      return __builtin_bswap64(FoldWord(LoadWord(e.name + p - 1)));
+  }
+  uint64_t chunk = 0;
+  for (int q = 0; q < 8; ++q, ++p)
+    chunk = (chunk << 8) | KeyByte(e, p);
+  return chunk;
+}
+
+// Compares the keys of a and b from chunk depth on, chunk by chunk.
+int CompareKeysFrom(const KeyedName& a, const KeyedName& b, size_t depth) {
+  size_t end = std::max(KeySize(a), KeySize(b));
+  for (; depth * 8 < end; ++depth) {
+    uint64_t ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
+    if (ca != cb)
+      return ca < cb ? -1 : 1;
+  }
+  return 0;
+}
+
+// What the sort records of each pair of neighbours, at the position of the
+// second: the length of the prefix their keys share, and whether the
+// second key's byte just after it is a dot (NamePrefix turns this into the
+// names' shared prefix). kEqualKeys when the keys are the same.
+constexpr uint32_t kDotAfter = uint32_t{1} << 31;
+constexpr uint32_t kEqualKeys = kDotAfter - 1;
+
+// The record of two neighbours whose chunks at depth, left and right,
+// differ.
+uint32_t Parting(uint64_t left, uint64_t right, size_t depth) {
+  int same = std::countl_zero(left ^ right) / 8;
+  unsigned byte = static_cast<unsigned>(right >> (56 - 8 * same)) & 0xFF;
+  return static_cast<uint32_t>(depth * 8 + same) |
+         (byte == '.' ? kDotAfter : 0);
+}
+
+// The record of a and b, whose keys are equal before chunk depth.
+uint32_t KeyParting(const KeyedName& a, const KeyedName& b, size_t depth) {
+  size_t end = std::max(KeySize(a), KeySize(b));
+  for (; depth * 8 < end; ++depth) {
+    uint64_t ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
+    if (ca != cb)
+      return Parting(ca, cb, depth);
+  }
+  return kEqualKeys;
+}
+
+// The range being sorted: entries and, beside each, the chunk of its key
+// at the current depth, which move together; and the records of the
+// neighbours at each position, which stay.
+struct Items {
+  FileEntry* entries;
+  uint64_t* chunks;
+  uint32_t* partings;
+
+  Items operator+(size_t k) const {
+    return {entries + k, chunks + k, partings + k};
+  }
+  // Records that the keys of the whole range are the same.
+  void AllEqual(size_t count) const {
+    if (count > 1)
+      std::fill(partings + 1, partings + count, kEqualKeys);
+  }
+  void Swap(size_t i, size_t j) const {
+    std::swap(entries[i], entries[j]);
+    std::swap(chunks[i], chunks[j]);
+  }
+};
+
+// Loads the chunk at depth of count items, fetching names a few entries
+// ahead: their names lie anywhere in the store.
+void LoadChunks(Items items, size_t count, size_t depth,
+                const NameBlocks& blocks) {
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < count; ++i) {
+    if (i + kAhead < count)
+      __builtin_prefetch(NameData(blocks, items.entries[i + kAhead].location) +
+                         depth * 8);
+    items.chunks[i] = LoadChunk(KeyedName(blocks, items.entries[i]), depth);
+  }
+}
+
+// Multikey quicksort on eight-byte chunks: the items of a range share their
+// first 8 * depth key bytes, and each is partitioned by the cached chunk,
+// so names that share long prefixes are read once per chunk, not once per
+// comparison.
+void QuickSort(Items items, size_t count, size_t depth,
+               const NameBlocks& blocks) {
+  uint64_t* chunks = items.chunks;
+  while (count > 1) {
+    if (count < 6) {
+      // A run of equal chunks, such as the clones of one title, goes a
+      // chunk deeper at once: its names are then read side by side rather
+      // than one comparison after another.
+      if (std::all_of(chunks + 1, chunks + count,
+                      [first = chunks[0]](uint64_t c) { return c == first; })) {
+        if (chunks[0] == 0) {
+          items.AllEqual(count);  // every key has ended
+          return;
+        }
+        LoadChunks(items, count, ++depth, blocks);
+        continue;
+      }
+      for (size_t i = 1; i < count; ++i) {
+        FileEntry entry = items.entries[i];
+        uint64_t chunk = chunks[i];
+        size_t j = i;
+        for (; j > 0; --j) {
+          if (chunks[j - 1] < chunk) break;
+          if (chunks[j - 1] == chunk &&
+              CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
+                              KeyedName(blocks, entry), depth) <= 0)
+            break;
+          items.entries[j] = items.entries[j - 1];
+          chunks[j] = chunks[j - 1];
+        }
+        items.entries[j] = entry;
+        chunks[j] = chunk;
+      }
+      for (size_t i = 1; i < count; ++i)
+        items.partings[i] =
+            chunks[i - 1] != chunks[i]
+                ? Parting(chunks[i - 1], chunks[i], depth)
+                : KeyParting(KeyedName(blocks, items.entries[i - 1]),
+                             KeyedName(blocks, items.entries[i]), depth + 1);
+      return;
+    }
+    uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
+    uint64_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+    size_t lt = 0, i = 0, gt = count;
+    uint64_t most_below = 0, least_above = UINT64_MAX;
+    while (i < gt) {
+      if (chunks[i] < pivot) {
+        most_below = std::max(most_below, chunks[i]);
+        items.Swap(lt++, i++);
+      } else if (chunks[i] > pivot) {
+        least_above = std::min(least_above, chunks[i]);
+        items.Swap(i, --gt);
+      } else {
+        ++i;
+      }
+    }
+    // The pivot's range lies between the greatest chunk below it and the
+    // least above it.
+    if (lt > 0)
+      items.partings[lt] = Parting(most_below, pivot, depth);
+    if (gt < count)
+      items.partings[gt] = Parting(pivot, least_above, depth);
+    // The equal range goes one chunk deeper unless its keys have ended.
+    if (pivot == 0) {
+      (items + lt).AllEqual(gt - lt);
+    } else if (gt - lt > 1) {
+      LoadChunks(items + lt, gt - lt, depth + 1, blocks);
+      QuickSort(items + lt, gt - lt, depth + 1, blocks);
+    }
+    // Recurse into the smaller side, go on with the larger.
+    size_t upper = count - gt;
+    if (lt < upper) {
+      QuickSort(items, lt, depth, blocks);
+      items = items + gt;
+      chunks = items.chunks;
+      count = upper;
+    } else {
+      QuickSort(items + gt, upper, depth, blocks);
+      count = lt;
+    }
+  }
+}
+
+// Ranges shorter than this go to the quicksort: distributing them costs
+// more than comparing.
+constexpr size_t kRadixMinimum = 64;
+
+unsigned Digit(uint64_t chunk, int shift) {
+  return static_cast<unsigned>(chunk >> shift) & 0xFF;
+}
+
+// Moves the items into 256 buckets by the chunk byte at shift, in place,
+// each bucket in the order of its byte (an American flag sort pass).
+void Distribute(Items items, size_t count, int shift) {
+  uint32_t heads[256] = {}, ends[256];
+  for (size_t i = 0; i < count; ++i)
+    ++heads[Digit(items.chunks[i], shift)];
+  uint32_t sum = 0;
+  for (int b = 0; b < 256; ++b) {
+    uint32_t size = heads[b];
+    heads[b] = sum;
+    ends[b] = sum += size;
+  }
+  for (unsigned b = 0; b < 256; ++b) {
+    while (heads[b] < ends[b]) {
+      // Follow the cycle from the head of bucket b until an item of b
+      // comes back to its place.
+      FileEntry entry = items.entries[heads[b]];
+      uint64_t chunk = items.chunks[heads[b]];
+      for (unsigned d = Digit(chunk, shift); d != b;
+           d = Digit(chunk, shift)) {
+        uint32_t to = heads[d]++;
+        std::swap(entry, items.entries[to]);
+        std::swap(chunk, items.chunks[to]);
+      }
+      items.entries[heads[b]] = entry;
+      items.chunks[heads[b]] = chunk;
+      ++heads[b];
+    }
+  }
+}
+
+// MSD radix sort on the chunk bytes: the items of a range share their first
+// 8 * depth key bytes. The range is split on the first byte of the chunk in
+// which its items differ; a range whose chunks are all equal goes one chunk
+// deeper, or is done when the keys have ended.
+void RadixSort(Items items, size_t count, size_t depth,
+               const NameBlocks& blocks) {
+  uint64_t differ;  // the bits in which some chunk differs from the first
+  for (;;) {
+    if (count < kRadixMinimum) {
+      QuickSort(items, count, depth, blocks);
+      return;
+    }
+    uint64_t first = items.chunks[0];
+    differ = 0;
+    for (size_t i = 1; i < count; ++i)
+      differ |= items.chunks[i] ^ first;
+    if (differ != 0)
+      break;
+    if (first == 0) {
+      items.AllEqual(count);  // every key has ended
+      return;
+    }
+    ++depth;
+    LoadChunks(items, count, depth, blocks);
+  }
+  int shift = (63 - std::countl_zero(differ)) & ~7;
+  Distribute(items, count, shift);
+  // The buckets lie in order; each shares the bytes down to shift, and is
+  // found by its byte, so that no count outlives Distribute. Neighbours in
+  // two buckets share the bytes above shift.
+  size_t same = depth * 8 + (56 - shift) / 8;
+  for (size_t start = 0; start < count;) {
+    unsigned digit = Digit(items.chunks[start], shift);
+    if (start > 0)
+      items.partings[start] =
+          static_cast<uint32_t>(same) | (digit == '.' ? kDotAfter : 0);
+    size_t end = start + 1;
+    while (end < count && Digit(items.chunks[end], shift) == digit)
+      ++end;
+    if (end - start > 1)
+      RadixSort(items + start, end - start, depth, blocks);
+    start = end;
+  }
+}
+
+// The prefix that the names of a and b (a first) share after folding, from
+// the record of their keys. Keys and names agree before the shorter base
+// ends; past the end of two bases of one length, a name stands one byte
+// before its key. Otherwise the keys part where the shorter base ends, and
+// its name goes on with the dot of its extension, if it has one: only when
+// b's name has a dot there too are the names read.
+uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, uint32_t parting,
+                    const NameBlocks& blocks) {
+  if (parting == kEqualKeys)
+    return a.size;
+  uint32_t same = parting & ~kDotAfter;
+  uint32_t base = std::min(a.base_size, b.base_size);
+  if (same < base)
+    return same;
+  if (a.base_size == b.base_size)
+    return same - 1;
+  if (!(parting & kDotAfter) || a.size == a.base_size)
+    return base;
+  std::string_view name_a(NameData(blocks, a.location), a.size);
+  std::string_view name_b(NameData(blocks, b.location), b.size);
+  return base + static_cast<uint32_t>(FoldedPrefixLength(
+                    name_a.substr(base), name_b.substr(base)));
+}
+
+}  // namespace
+
+void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
+                 uint32_t* shared) {
+  if (count == 0)
+    return;
+  shared[0] = 0;
+  if (count == 1)
+    return;
+  {
+    std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
+    Items items{entries, chunks.get(), shared};
+    LoadChunks(items, count, 0, blocks);
+    RadixSort(items, count, 0, blocks);
+  }
+  for (size_t k = 1; k < count; ++k)
+    shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], blocks);
+}

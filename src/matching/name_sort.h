@@ -1,0 +1,20 @@
+// The order of a file list: a string sort of its entries by their names'
+// folded sort keys, the names read from the list's store.
+#ifndef TRAMLUNE_MATCHING_NAME_SORT_H_
+#define TRAMLUNE_MATCHING_NAME_SORT_H_
+
+#include <cstddef>
+
+#include "matching/file_list.h"
+
+/// Orders entries[0..count) by CompareFileNames of their names in blocks,
+/// in place; equal entries may end up in either order. Then shared[k], for
+/// k in 1..count-1, holds the length of the prefix that the names of
+/// entries k - 1 and k share after folding (FoldedPrefixLength), and
+/// shared[0] is 0. Takes eight bytes per entry of scratch memory besides,
+/// and reads each key byte about once; the shared prefixes come from the
+/// sort's own comparisons.
+void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
+                 uint32_t* shared);
+
+#endif  // TRAMLUNE_MATCHING_NAME_SORT_H_
