@@ -35,7 +35,7 @@ missing_packages() {
 # The locales of "locales" that the C library does not have, one a line.
 missing_locales() {
   local l have
-  have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-8$/utf8/')
+  have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-8$/utf8/') || true
   for l in "${locales[@]}"; do
     grep -qxF "$(tr 'A-Z' 'a-z' <<<"${l/UTF-8/utf8}")" <<<"$have" || echo "$l"
   done

@@ -30,6 +30,7 @@ begin() {
 }
 
 begin setup
+bash tests/setup_test.sh
 bash scripts/setup.sh
 
 # Native build: unit and end-to-end tests. The benchmarks are built too, so
