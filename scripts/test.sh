@@ -12,20 +12,20 @@ ctest_dir=
 report() {
   local status=$? failed=
   if ((status == 0)); then
-    echo "test.sh: every stage passed"
+    echo "test.sh: every stage passed, in $SECONDS s"
     return
   fi
   [[ -n $ctest_dir && -f $ctest_dir/Testing/Temporary/LastTestsFailed.log ]] &&
     failed=$(sed 's/^[0-9]*://' "$ctest_dir/Testing/Temporary/LastTestsFailed.log" |
              tr '\n' ' ')
-  echo "test.sh: FAILED in stage '$stage' (status $status)${failed:+; failed tests: $failed}" >&2
+  echo "test.sh: FAILED in stage '$stage' (status $status, at $SECONDS s)${failed:+; failed tests: $failed}" >&2
 }
 trap report EXIT
 
 # begin NAME [CTEST_DIR]: the stage NAME starts; CTest runs in CTEST_DIR.
 begin() {
   stage=$1 ctest_dir=${2:-}
-  echo "test.sh: --- $stage"
+  echo "test.sh: --- $stage (at $SECONDS s)"
   [[ -z $ctest_dir ]] || rm -f "$ctest_dir/Testing/Temporary/LastTestsFailed.log"
 }
 
