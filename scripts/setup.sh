@@ -12,12 +12,12 @@ script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 # The native build and its tests (GoogleTest, Google Benchmark), the fuzz
 # targets (clang and libFuzzer), valgrind; the Windows build (mingw-w64,
 # GoogleTest's sources, Wine: wine64 for the programs, wine for its cmd);
-# the locales; the releases (dpkg-shlibdeps for the .deb, unzip, groff and
-# man for the manual page).
+# the locales; the releases (dpkg-shlibdeps and file for the .deb's
+# dependencies, unzip, groff and man for the manual page).
 packages=(cmake make g++ libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev valgrind
           g++-mingw-w64-x86-64 googletest wine wine64 locales
-          dpkg-dev unzip groff-base man-db)
+          dpkg-dev file unzip groff-base man-db)
 # Japanese for the code page 932 tests, US English for code page 1252.
 locales=(ja_JP.UTF-8 en_US.UTF-8)
 
