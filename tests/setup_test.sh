@@ -26,9 +26,10 @@ touch "$state/calls" "$state/missing" "$state/locales"
 chmod -R a+rwX "$scratch"
 
 # check NAME USER MISSING LOCALES SUDO STATUS STDOUT CALLS: setup.sh run as
-# USER (root or nobody), with the packages MISSING (blank-separated), the
-# locales LOCALES and sudo as SUDO (none, password, nopassword) must exit
-# with STATUS, print STDOUT and make the CALLS (one a line).
+# USER (root, or nobody: any user but root, the caller when that is not
+# root), with the packages MISSING (blank-separated), the locales LOCALES and
+# sudo as SUDO (none, password, nopassword) must exit with STATUS, print
+# STDOUT and make the CALLS (one a line).
 check() {
   local name=$1 user=$2 missing=$3 locales=$4 sudo=$5 status=$6 out=$7 calls=$8
   local got_status=0 as=()
@@ -38,7 +39,7 @@ check() {
   rm -f "$state/sudo-n" "$bin/sudo.off"
   [[ $sudo == nopassword ]] && touch "$state/sudo-n"
   [[ $sudo == none ]] && mv "$bin/sudo" "$bin/sudo.off"
-  [[ $user == root ]] || as=("$setpriv" --reuid=65534 --regid=65534 --clear-groups)
+  [[ $user == root || $EUID -ne 0 ]] || as=("$setpriv" --reuid=65534 --regid=65534 --clear-groups)
   env -i PATH="$bin" STATE="$state" "$setsid" -w "${as[@]}" "$bin/bash" \
     "$scratch/setup.sh" >"$scratch/out" 2>"$scratch/err" || got_status=$?
   [[ $sudo == none ]] && mv "$bin/sudo.off" "$bin/sudo"
