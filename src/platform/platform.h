@@ -23,8 +23,10 @@ class Platform {
   virtual ~Platform() = default;
 
   /// Lists the entries that match mask, in the order the system yields
-  /// them, "." and ".." and hidden entries included. A search that fails,
-  /// at once or part way, yields what it found so far and reports nothing.
+  /// them, "." and ".." and hidden entries included, each by the bytes of
+  /// its real name: a file whose name the system code page cannot hold is
+  /// left out and reported on standard error. A search that fails, at once
+  /// or part way, yields what it found so far and reports nothing.
   virtual void SearchDirectory(std::string_view mask,
                                const DirectoryVisitor& visit) = 0;
 
