@@ -65,9 +65,15 @@ wine_prefix() {
   WINEPREFIX=$dir "$wineserver" -k >/dev/null 2>&1 || true
   rm -rf "$dir"
   mkdir -p "$dir"
-  WINEPREFIX=$dir "$wine" wineboot -i </dev/null >"$dir.log" 2>&1 ||
-    { cat "$dir.log"; return 1; }
+  # wineboot's own status is no verdict: it has been seen to fail on the
+  # 32-bit half (syswow64) that a wine64-only install lacks, in a prefix that
+  # then works. What counts is that the prefix runs a program afterwards.
+  WINEPREFIX=$dir "$wine" wineboot -i </dev/null >"$dir.log" 2>&1 || true
   WINEPREFIX=$dir "$wineserver" -w
+  WINEPREFIX=$dir "$wine" cmd.exe /c echo ready </dev/null >"$dir.answer" 2>&1 || true
+  WINEPREFIX=$dir "$wineserver" -w
+  [[ $(tr -d '\r' <"$dir.answer") == ready ]] ||
+    { cat "$dir.log" "$dir.answer"; return 1; }
   touch "$dir/.tramlune-ready"
 }
 
