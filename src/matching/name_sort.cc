@@ -156,7 +156,7 @@ void QuickSort(Items items, size_t count, size_t depth,
           if (chunks[j - 1] < chunk) break;
           if (chunks[j - 1] == chunk &&
               CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
-                              KeyedName(blocks, entry), depth) <= 0)
+                              KeyedName(blocks, entry), depth + 1) <= 0)
             break;
           items.entries[j] = items.entries[j - 1];
           chunks[j] = chunks[j - 1];
