@@ -253,12 +253,54 @@ void Distribute(Items items, size_t count, int shift) {
   }
 }
 
+// Room for a copy of the items of a range, up to capacity of them.
+struct Scratch {
+  explicit Scratch(size_t capacity)
+      : capacity(capacity),
+        entries(new FileEntry[capacity]),
+        chunks(new uint64_t[capacity]) {}
+
+  size_t capacity;
+  std::unique_ptr<FileEntry[]> entries;
+  std::unique_ptr<uint64_t[]> chunks;
+};
+
+// Ranges of up to this many items are distributed through a copy (24 bytes
+// an item); longer ones, in place.
+constexpr size_t kCopyMaximum = size_t{1} << 15;
+
+// The same as Distribute, through a copy in scratch (count at most its
+// capacity), keeping the order of the items within each bucket. Unlike the
+// cycles of Distribute, no move waits for the one before it.
+void DistributeByCopy(Items items, size_t count, int shift,
+                      const Scratch& scratch) {
+  uint32_t heads[256] = {};
+  for (size_t i = 0; i < count; ++i) {
+    uint64_t chunk = items.chunks[i];
+    ++heads[Digit(chunk, shift)];
+    scratch.chunks[i] = chunk;
+    scratch.entries[i] = items.entries[i];
+  }
+  uint32_t sum = 0;
+  for (uint32_t& head : heads) {
+    uint32_t size = head;
+    head = sum;
+    sum += size;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    uint64_t chunk = scratch.chunks[i];
+    uint32_t to = heads[Digit(chunk, shift)]++;
+    items.entries[to] = scratch.entries[i];
+    items.chunks[to] = chunk;
+  }
+}
+
 // MSD radix sort on the chunk bytes: the items of a range share their first
 // 8 * depth key bytes. The range is split on the first byte of the chunk in
 // which its items differ; a range whose chunks are all equal goes one chunk
 // deeper, or is done when the keys have ended.
 void RadixSort(Items items, size_t count, size_t depth,
-               const NameBlocks& blocks) {
+               const NameBlocks& blocks, const Scratch& scratch) {
   uint64_t differ;  // the bits in which some chunk differs from the first
   for (;;) {
     if (count < kRadixMinimum) {
@@ -279,7 +321,10 @@ void RadixSort(Items items, size_t count, size_t depth,
     LoadChunks(items, count, depth, blocks);
   }
   int shift = (63 - std::countl_zero(differ)) & ~7;
-  Distribute(items, count, shift);
+  if (count <= scratch.capacity)
+    DistributeByCopy(items, count, shift, scratch);
+  else
+    Distribute(items, count, shift);
   // The buckets lie in order; each shares the bytes down to shift, and is
   // found by its byte, so that no count outlives Distribute. Neighbours in
   // two buckets share the bytes above shift.
@@ -293,7 +338,7 @@ void RadixSort(Items items, size_t count, size_t depth,
     while (end < count && Digit(items.chunks[end], shift) == digit)
       ++end;
     if (end - start > 1)
-      RadixSort(items + start, end - start, depth, blocks);
+      RadixSort(items + start, end - start, depth, blocks, scratch);
     start = end;
   }
 }
@@ -334,8 +379,9 @@ void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
   {
     std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
     Items items{entries, chunks.get(), shared};
+    Scratch scratch(std::min(count, kCopyMaximum));
     LoadChunks(items, count, 0, blocks);
-    RadixSort(items, count, 0, blocks);
+    RadixSort(items, count, 0, blocks, scratch);
   }
   for (size_t k = 1; k < count; ++k)
     shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], blocks);
