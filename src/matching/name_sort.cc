@@ -174,18 +174,25 @@ void QuickSort(Items items, size_t count, size_t depth,
     }
     uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
     uint64_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
-    size_t lt = 0, i = 0, gt = count;
+    // Two passes, the chunks below the pivot to the front, then those equal
+    // to it after them, each item swapped whatever its chunk: the chunks
+    // come in no order that a branch on them could predict.
+    size_t lt = 0, gt = 0;
     uint64_t most_below = 0, least_above = UINT64_MAX;
-    while (i < gt) {
-      if (chunks[i] < pivot) {
-        most_below = std::max(most_below, chunks[i]);
-        items.Swap(lt++, i++);
-      } else if (chunks[i] > pivot) {
-        least_above = std::min(least_above, chunks[i]);
-        items.Swap(i, --gt);
-      } else {
-        ++i;
-      }
+    for (size_t i = 0; i < count; ++i) {
+      uint64_t chunk = chunks[i];
+      bool below = chunk < pivot;
+      most_below = std::max(most_below, below ? chunk : 0);
+      items.Swap(lt, i);
+      lt += below;
+    }
+    gt = lt;
+    for (size_t i = lt; i < count; ++i) {
+      uint64_t chunk = chunks[i];
+      bool equal = chunk == pivot;
+      least_above = std::min(least_above, equal ? UINT64_MAX : chunk);
+      items.Swap(gt, i);
+      gt += equal;
     }
     // The pivot's range lies between the greatest chunk below it and the
     // least above it.
