@@ -45,8 +45,27 @@ uint64_t LoadChunk(const KeyedName& e, size_t depth) {
     // as one word.
     if (p + 8 <= e.base_size)
       return __builtin_bswap64(FoldWord(LoadWord(e.name + p)));
-    if (p > e.base_size && p + 7 <= e.size)
-      return __builtin_bswap64(FoldWord(LoadWord(e.name + p - 1)));
+    if (p > e.size)
+      return 0;  // the key has ended
+    if (e.size >= 8) {
+      // Up to eight name bytes from where the chunk's first key byte comes
+      // from, 0 past the name's end, read as one word that ends where the
+      // name ends when fewer are left.
+      size_t from = p > e.base_size ? p - 1 : p;
+      size_t left = std::min<size_t>(e.size - from, 8);
+      uint64_t word =
+          left == 0 ? 0
+                    : LoadWord(e.name + from + left - 8) >> (64 - 8 * left);
+      uint64_t bytes = __builtin_bswap64(FoldWord(word));
+      if (p > e.base_size)
+        return bytes;
+      // The base ends in this chunk: its bytes, the 0 byte, then the
+      // extension's bytes one place later.
+      size_t k = e.base_size - p;
+      uint64_t before = ~(~uint64_t{0} >> (8 * k));
+      uint64_t after = (~uint64_t{0} >> 8) >> (8 * k);
+      return (bytes & before) | ((bytes >> 8) & after);
+    }
   }
   uint64_t chunk = 0;
   for (int q = 0; q < 8; ++q, ++p)
