@@ -39,10 +39,11 @@ void ExpectSorted(const char* what, Names names) {
 }
 
 // Ranges of each size around the point where the radix sort hands over to
-// the quicksort, and around the quicksort's insertion sort, all sharing a
-// prefix longer than a chunk.
+// the quicksort, around the quicksort's insertion sort, and around the
+// longest range that is distributed through a copy rather than in place
+// (32768), all sharing a prefix longer than a chunk.
 TEST(NameSortTest, RangesAroundTheFallbackSizes) {
-  for (int n : {2, 5, 6, 7, 63, 64, 65, 128, 129, 1000}) {
+  for (int n : {2, 5, 6, 7, 63, 64, 65, 128, 129, 1000, 32768, 32769, 70001}) {
     Names names;
     for (int i = 0; i < n; ++i)
       names.push_back("Shared Title (U) [" + std::to_string(i * 7 % n) +

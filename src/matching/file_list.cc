@@ -101,27 +101,12 @@ void FileList::Take(int32_t i) {
     free_.Take(i);
 }
 
-uint32_t FileList::SharedPrefix(int32_t a, int32_t b) {
-  if (!indexed_) BuildIndex();
-  return shared_.RangeMin(a + 1, b);
-}
-
 int32_t FileList::BlockEnd(int32_t start, int step, uint32_t length) {
   if (!indexed_) BuildIndex();
   if (step > 0)
     return shared_.FirstBelow(start + 1, length) - 1;
   int32_t below = shared_.LastBelow(start, length);
   return below < 0 ? 0 : below;
-}
-
-int32_t FileList::NextFree(int32_t i) {
-  if (!indexed_) BuildIndex();
-  return free_.NextFree(i);
-}
-
-int32_t FileList::PreviousFree(int32_t i) {
-  if (!indexed_) BuildIndex();
-  return free_.PreviousFree(i);
 }
 
 int CompareFileNames(const FileList& list, int32_t i, int32_t j) {

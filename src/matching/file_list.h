@@ -89,7 +89,10 @@ class FileList {
 
   /// The smallest folded prefix that neighbours share from entry a to entry
   /// b (a < b): every entry of a..b begins with the same that many bytes.
-  uint32_t SharedPrefix(int32_t a, int32_t b);
+  uint32_t SharedPrefix(int32_t a, int32_t b) {
+    if (!indexed_) BuildIndex();
+    return shared_.RangeMin(a + 1, b);
+  }
 
   /// From start, the farthest index in the direction of step (-1 or +1)
   /// that is joined to start by neighbours sharing at least length bytes.
@@ -97,8 +100,14 @@ class FileList {
 
   /// The nearest free entry at or after i (Count() if none), and at or
   /// before i (-1 if none).
-  int32_t NextFree(int32_t i);
-  int32_t PreviousFree(int32_t i);
+  int32_t NextFree(int32_t i) {
+    if (!indexed_) BuildIndex();
+    return free_.NextFree(i);
+  }
+  int32_t PreviousFree(int32_t i) {
+    if (!indexed_) BuildIndex();
+    return free_.PreviousFree(i);
+  }
 
  private:
   static constexpr size_t kBlockSize = size_t{1} << kNameBlockBits;

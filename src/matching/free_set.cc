@@ -35,7 +35,7 @@ void FreeSet::Take(int32_t i) {
   }
 }
 
-int32_t FreeSet::NextFree(int32_t i) const {
+int32_t FreeSet::NextFreeBeyond(int32_t i) const {
   if (i >= count_)
     return count_;
   size_t pos = static_cast<size_t>(i < 0 ? 0 : i);
@@ -63,7 +63,7 @@ int32_t FreeSet::NextFree(int32_t i) const {
   return static_cast<int32_t>(pos);
 }
 
-int32_t FreeSet::PreviousFree(int32_t i) const {
+int32_t FreeSet::PreviousFreeBeyond(int32_t i) const {
   if (i < 0 || count_ == 0)
     return -1;
   size_t pos = static_cast<size_t>(i >= count_ ? count_ - 1 : i);

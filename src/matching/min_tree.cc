@@ -24,11 +24,6 @@ void MinTree::FillInnerNodes() {
 
 uint32_t MinTree::SpanMin(int32_t a, int32_t b) const {
   size_t lo = a + leaves_, hi = b + leaves_ + 1;
-  // A short span is read from its leaves, which lie side by side in a
-  // cache line or two; a longer one climbs the tree.
-  constexpr size_t kShortSpan = 16;
-  if (hi - lo <= kShortSpan)
-    return *std::min_element(nodes_.begin() + lo, nodes_.begin() + hi);
   uint32_t result = UINT32_MAX;
   while (lo < hi) {
     if (lo & 1) result = std::min(result, nodes_[lo++]);

@@ -4,6 +4,7 @@
 #ifndef TRAMLUNE_MATCHING_MIN_TREE_H_
 #define TRAMLUNE_MATCHING_MIN_TREE_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,7 +28,16 @@ class MinTree {
 
   /// The smallest value at positions a..b (a <= b, both in range).
   uint32_t RangeMin(int32_t a, int32_t b) const {
-    return a == b ? nodes_[leaves_ + a] : SpanMin(a, b);
+    // A short span is read from its leaves, which lie side by side in a
+    // cache line or two; a longer one climbs the tree.
+    if (b - a < kShortSpan) {
+      const uint32_t* leaf = nodes_.data() + leaves_;
+      uint32_t result = leaf[a];
+      for (int32_t k = a + 1; k <= b; ++k)
+        result = std::min(result, leaf[k]);
+      return result;
+    }
+    return SpanMin(a, b);
   }
 
   /// The smallest position >= from whose value is below bound; Size() when
@@ -42,7 +52,10 @@ class MinTree {
   /// Makes room for size leaves, all 0 (padding leaves stay 0).
   void Resize(int32_t size);
   void FillInnerNodes();
+  /// RangeMin of a span longer than kShortSpan, through the tree.
   uint32_t SpanMin(int32_t a, int32_t b) const;
+
+  static constexpr int32_t kShortSpan = 16;
 
   int32_t size_ = 0;
   size_t leaves_ = 1;

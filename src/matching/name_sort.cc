@@ -45,8 +45,27 @@ uint64_t LoadChunk(const KeyedName& e, size_t depth) {
     // as one word.
     if (p + 8 <= e.base_size)
       return __builtin_bswap64(FoldWord(LoadWord(e.name + p)));
-    if (p > e.base_size && p + 7 <= e.size)
-      return __builtin_bswap64(FoldWord(LoadWord(e.name + p - 1)));
+    if (p > e.size)
+      return 0;  // the key has ended
+    if (e.size >= 8) {
+      // Up to eight name bytes from where the chunk's first key byte comes
+      // from, 0 past the name's end, read as one word that ends where the
+      // name ends when fewer are left.
+      size_t from = p > e.base_size ? p - 1 : p;
+      size_t left = std::min<size_t>(e.size - from, 8);
+      uint64_t word =
+          left == 0 ? 0
+                    : LoadWord(e.name + from + left - 8) >> (64 - 8 * left);
+      uint64_t bytes = __builtin_bswap64(FoldWord(word));
+      if (p > e.base_size)
+        return bytes;
+      // The base ends in this chunk: its bytes, the 0 byte, then the
+      // extension's bytes one place later.
+      size_t k = e.base_size - p;
+      uint64_t before = ~(~uint64_t{0} >> (8 * k));
+      uint64_t after = (~uint64_t{0} >> 8) >> (8 * k);
+      return (bytes & before) | ((bytes >> 8) & after);
+    }
   }
   uint64_t chunk = 0;
   for (int q = 0; q < 8; ++q, ++p)
@@ -156,7 +175,7 @@ void QuickSort(Items items, size_t count, size_t depth,
           if (chunks[j - 1] < chunk) break;
           if (chunks[j - 1] == chunk &&
               CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
-                              KeyedName(blocks, entry), depth) <= 0)
+                              KeyedName(blocks, entry), depth + 1) <= 0)
             break;
           items.entries[j] = items.entries[j - 1];
           chunks[j] = chunks[j - 1];
@@ -174,18 +193,25 @@ void QuickSort(Items items, size_t count, size_t depth,
     }
     uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
     uint64_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
-    size_t lt = 0, i = 0, gt = count;
+    // Two passes, the chunks below the pivot to the front, then those equal
+    // to it after them, each item swapped whatever its chunk: the chunks
+    // come in no order that a branch on them could predict.
+    size_t lt = 0, gt = 0;
     uint64_t most_below = 0, least_above = UINT64_MAX;
-    while (i < gt) {
-      if (chunks[i] < pivot) {
-        most_below = std::max(most_below, chunks[i]);
-        items.Swap(lt++, i++);
-      } else if (chunks[i] > pivot) {
-        least_above = std::min(least_above, chunks[i]);
-        items.Swap(i, --gt);
-      } else {
-        ++i;
-      }
+    for (size_t i = 0; i < count; ++i) {
+      uint64_t chunk = chunks[i];
+      bool below = chunk < pivot;
+      most_below = std::max(most_below, below ? chunk : 0);
+      items.Swap(lt, i);
+      lt += below;
+    }
+    gt = lt;
+    for (size_t i = lt; i < count; ++i) {
+      uint64_t chunk = chunks[i];
+      bool equal = chunk == pivot;
+      least_above = std::min(least_above, equal ? UINT64_MAX : chunk);
+      items.Swap(gt, i);
+      gt += equal;
     }
     // The pivot's range lies between the greatest chunk below it and the
     // least above it.
@@ -253,12 +279,54 @@ void Distribute(Items items, size_t count, int shift) {
   }
 }
 
+// Room for a copy of the items of a range, up to capacity of them.
+struct Scratch {
+  explicit Scratch(size_t capacity)
+      : capacity(capacity),
+        entries(new FileEntry[capacity]),
+        chunks(new uint64_t[capacity]) {}
+
+  size_t capacity;
+  std::unique_ptr<FileEntry[]> entries;
+  std::unique_ptr<uint64_t[]> chunks;
+};
+
+// Ranges of up to this many items are distributed through a copy (24 bytes
+// an item); longer ones, in place.
+constexpr size_t kCopyMaximum = size_t{1} << 15;
+
+// The same as Distribute, through a copy in scratch (count at most its
+// capacity), keeping the order of the items within each bucket. Unlike the
+// cycles of Distribute, no move waits for the one before it.
+void DistributeByCopy(Items items, size_t count, int shift,
+                      const Scratch& scratch) {
+  uint32_t heads[256] = {};
+  for (size_t i = 0; i < count; ++i) {
+    uint64_t chunk = items.chunks[i];
+    ++heads[Digit(chunk, shift)];
+    scratch.chunks[i] = chunk;
+    scratch.entries[i] = items.entries[i];
+  }
+  uint32_t sum = 0;
+  for (uint32_t& head : heads) {
+    uint32_t size = head;
+    head = sum;
+    sum += size;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    uint64_t chunk = scratch.chunks[i];
+    uint32_t to = heads[Digit(chunk, shift)]++;
+    items.entries[to] = scratch.entries[i];
+    items.chunks[to] = chunk;
+  }
+}
+
 // MSD radix sort on the chunk bytes: the items of a range share their first
 // 8 * depth key bytes. The range is split on the first byte of the chunk in
 // which its items differ; a range whose chunks are all equal goes one chunk
 // deeper, or is done when the keys have ended.
 void RadixSort(Items items, size_t count, size_t depth,
-               const NameBlocks& blocks) {
+               const NameBlocks& blocks, const Scratch& scratch) {
   uint64_t differ;  // the bits in which some chunk differs from the first
   for (;;) {
     if (count < kRadixMinimum) {
@@ -279,7 +347,10 @@ void RadixSort(Items items, size_t count, size_t depth,
     LoadChunks(items, count, depth, blocks);
   }
   int shift = (63 - std::countl_zero(differ)) & ~7;
-  Distribute(items, count, shift);
+  if (count <= scratch.capacity)
+    DistributeByCopy(items, count, shift, scratch);
+  else
+    Distribute(items, count, shift);
   // The buckets lie in order; each shares the bytes down to shift, and is
   // found by its byte, so that no count outlives Distribute. Neighbours in
   // two buckets share the bytes above shift.
@@ -293,7 +364,7 @@ void RadixSort(Items items, size_t count, size_t depth,
     while (end < count && Digit(items.chunks[end], shift) == digit)
       ++end;
     if (end - start > 1)
-      RadixSort(items + start, end - start, depth, blocks);
+      RadixSort(items + start, end - start, depth, blocks, scratch);
     start = end;
   }
 }
@@ -334,8 +405,9 @@ void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
   {
     std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
     Items items{entries, chunks.get(), shared};
+    Scratch scratch(std::min(count, kCopyMaximum));
     LoadChunks(items, count, 0, blocks);
-    RadixSort(items, count, 0, blocks);
+    RadixSort(items, count, 0, blocks, scratch);
   }
   for (size_t k = 1; k < count; ++k)
     shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], blocks);

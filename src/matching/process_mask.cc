@@ -87,7 +87,11 @@ bool WriteGroupLine(std::string_view dir, std::string_view prefix,
   // ahead of its turn.
   constexpr size_t kAhead = 16;
   uint32_t top = static_cast<uint32_t>(list.Base(index).size());
-  std::vector<Clone> above, below;
+  // The clones of each side, in buffers that keep their room from line to
+  // line: most entries head no line, and most lines are short.
+  static thread_local std::vector<Clone> above, below;
+  above.clear();
+  below.clear();
   auto found = [&](std::vector<Clone>& side, uint32_t level, int32_t j) {
     if (above.empty() && below.empty())
       __builtin_prefetch(list.Name(index).data());
