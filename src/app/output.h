@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "matching/line_sink.h"
+
 class Platform;
 
 /// The failure text: "Exception KIND in module MODULE at ADDRESS.\nMESSAGE",
@@ -22,7 +24,8 @@ size_t FormatFailureText(char* out, size_t size, const char* kind,
 /// out, NUL-terminated and cut to size. Allocates nothing.
 void FormatIoErrorMessage(uint32_t error, char* out, size_t size);
 
-class Output {
+/// The command lines of ProcessMask go straight into it, piece by piece.
+class Output : public LineSink {
  public:
   explicit Output(Platform& platform);
 
@@ -33,8 +36,10 @@ class Output {
 
   /// WriteLine in pieces: Write appends text to the current line, EndLine
   /// ends it. The bytes and the writes are those of WriteLine of the whole.
-  void Write(std::string_view text) { Append(text.data(), text.size()); }
-  void EndLine();
+  void Write(std::string_view text) override {
+    Append(text.data(), text.size());
+  }
+  void EndLine() override;
 
   /// Writes out what the buffer holds; a failed write stops the program.
   void Flush();

@@ -1,5 +1,8 @@
 #include "app/tramlune.h"
 
+#include <cstddef>
+#include <string_view>
+
 #include "app/options.h"
 #include "app/output.h"
 #include "matching/process_mask.h"
@@ -33,19 +36,6 @@ const char* const kUsage[] = {
     "",
 };
 
-// The banner of a sh script: the batch banner as sh comments.
-const char* const kShellBanner[] = {
-    "#!/bin/sh",
-    "#    _______________________________________________________________"
-    "____",
-    "#",
-    "#    Tramlune v0.05                                    Ruvok, "
-    "2002/12/10",
-    "#    _______________________________________________________________"
-    "____",
-    "",
-};
-
 // Follows the usage text in the answer to --help.
 const char* const kOptions[] = {
     "Options, before <filemask>:",
@@ -56,16 +46,29 @@ const char* const kOptions[] = {
     "   --          end the options: the next argument is the mask",
 };
 
-// The command lines go to the output as they are composed.
-class OutputLines : public LineSink {
- public:
-  explicit OutputLines(Output& output) : output_(output) {}
-  void Write(std::string_view text) override { output_.Write(text); }
-  void EndLine() override { output_.EndLine(); }
+template <size_t N>
+void WriteLines(Output& output, const char* const (&lines)[N]) {
+  for (const char* line : lines)
+    output.WriteLine(line);
+}
 
- private:
-  Output& output_;
-};
+// The banner of a script of kind: a sh script's begins with "#!/bin/sh" and
+// has the batch banner's remarks as sh comments.
+void WriteBanner(Output& output, ScriptKind kind) {
+  if (kind == ScriptKind::kBatch) {
+    WriteLines(output, kBanner);
+    return;
+  }
+  output.WriteLine("#!/bin/sh");
+  constexpr std::string_view kRemark = "@rem";
+  for (std::string_view line : kBanner) {
+    if (line.substr(0, kRemark.size()) == kRemark) {
+      output.Write("#");
+      line.remove_prefix(kRemark.size());
+    }
+    output.WriteLine(line);
+  }
+}
 
 }  // namespace
 
@@ -75,10 +78,8 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
   switch (options.action) {
     case Options::Action::kHelp:
       output.SetLineEnd(NativeLineEnd());
-      for (const char* line : kUsage)
-        output.WriteLine(line);
-      for (const char* line : kOptions)
-        output.WriteLine(line);
+      WriteLines(output, kUsage);
+      WriteLines(output, kOptions);
       return 0;
     case Options::Action::kVersion:
       output.SetLineEnd(NativeLineEnd());
@@ -93,10 +94,8 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
         platform.WriteStderr(usage);
         return 1;
       }
-      for (const char* line : kBanner)
-        output.WriteLine(line);
-      for (const char* line : kUsage)
-        output.WriteLine(line);
+      WriteBanner(output, ScriptKind::kBatch);
+      WriteLines(output, kUsage);
       return 1;
     case Options::Action::kScript:
       break;
@@ -105,18 +104,14 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
     // sh would run a failure text on standard output as a command.
     output.SetLineEnd("\n");
     output.SendFailuresToStderr();
-    for (const char* line : kShellBanner)
-      output.WriteLine(line);
-  } else {
-    for (const char* line : kBanner)
-      output.WriteLine(line);
-    output.WriteLine("@echo off");
   }
+  WriteBanner(output, options.kind);
+  if (options.kind == ScriptKind::kBatch)
+    output.WriteLine("@echo off");
   size_t rest = args.size() - options.mask;
   const std::string& mask = args[options.mask];
   std::string prefix = rest >= 2 ? args[options.mask + 1] + " " : std::string();
   std::string suffix = rest >= 3 ? " " + args[options.mask + 2] : std::string();
-  OutputLines lines(output);
-  ProcessMask(mask, prefix, suffix, platform, lines, options.kind);
+  ProcessMask(mask, prefix, suffix, platform, output, options.kind);
   return 0;
 }

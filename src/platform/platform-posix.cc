@@ -45,6 +45,29 @@ void StopIfOutOfMemory(int error) {
     handler();
 }
 
+// Writes all of data to fd, completing short writes, retrying interrupted
+// ones and waiting while a non-blocking output is full. Returns 0 when done
+// (also when the system wrote nothing and reported no error), or errno.
+int WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t done = write(fd, data, size);
+    if (done > 0) {
+      data += done;
+      size -= static_cast<size_t>(done);
+      continue;
+    }
+    if (done < 0 && errno == EINTR)
+      continue;
+    if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      struct pollfd pfd = {fd, POLLOUT, 0};
+      poll(&pfd, 1, -1);
+      continue;
+    }
+    return done == 0 ? 0 : errno;
+  }
+  return 0;
+}
+
 class PosixPlatform : public Platform {
  public:
   // Standard output is looked at before anything else opens a descriptor:
@@ -86,37 +109,12 @@ class PosixPlatform : public Platform {
   uint32_t WriteStdout(const char* data, size_t size) override {
     if (!stdout_writable_)
       return 105;
-    while (size > 0) {
-      ssize_t done = write(STDOUT_FILENO, data, size);
-      if (done > 0) {
-        data += done;
-        size -= static_cast<size_t>(done);
-        continue;
-      }
-      if (done < 0 && errno == EINTR)
-        continue;
-      if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        // A non-blocking output that is full for now: wait until it drains.
-        struct pollfd pfd = {STDOUT_FILENO, POLLOUT, 0};
-        poll(&pfd, 1, -1);
-        continue;
-      }
-      if (done == 0)
-        return 0;  // the system wrote nothing and reported no error
-      return WindowsErrorNumber(errno);
-    }
-    return 0;
+    int error = WriteAll(STDOUT_FILENO, data, size);
+    return error == 0 ? 0 : WindowsErrorNumber(error);
   }
 
   void WriteStderr(std::string_view text) override {
-    while (!text.empty()) {
-      ssize_t done = write(STDERR_FILENO, text.data(), text.size());
-      if (done < 0 && errno == EINTR)
-        continue;
-      if (done <= 0)
-        return;
-      text.remove_prefix(static_cast<size_t>(done));
-    }
+    WriteAll(STDERR_FILENO, text.data(), text.size());
   }
 
   std::string ProgramFileName() override {

@@ -33,6 +33,22 @@ const LeadByteTable& SystemLeadBytes() {
   return table;
 }
 
+// Writes all of data to handle. Returns 0 when done, or the system's error
+// number of the failed write.
+DWORD WriteAll(HANDLE handle, const char* data, size_t size) {
+  while (size > 0) {
+    DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    DWORD done = 0;
+    if (!WriteFile(handle, data, chunk, &done, nullptr))
+      return GetLastError();
+    if (done == 0)
+      return 0;  // the system wrote nothing and reported no error
+    data += done;
+    size -= done;
+  }
+  return 0;
+}
+
 class Win32Platform : public Platform {
  public:
   void SearchDirectory(std::string_view mask,
@@ -75,31 +91,14 @@ class Win32Platform : public Platform {
         return 105;
       opened_ = true;
     }
-    while (size > 0) {
-      DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-      DWORD done = 0;
-      if (!WriteFile(stdout_, data, chunk, &done, nullptr))
-        return GetLastError();
-      if (done == 0)
-        return 0;  // the system wrote nothing and reported no error
-      data += done;
-      size -= done;
-    }
-    return 0;
+    return WriteAll(stdout_, data, size);
   }
 
   void WriteStderr(std::string_view text) override {
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err == nullptr || err == INVALID_HANDLE_VALUE)
       return;
-    while (!text.empty()) {
-      DWORD chunk = text.size() > 0x40000000 ? 0x40000000
-                                             : static_cast<DWORD>(text.size());
-      DWORD done = 0;
-      if (!WriteFile(err, text.data(), chunk, &done, nullptr) || done == 0)
-        return;
-      text.remove_prefix(done);
-    }
+    WriteAll(err, text.data(), text.size());
   }
 
   std::string ProgramFileName() override {
