@@ -12,10 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/output.h"
-#include "matching/process_mask.h"
+#include "../tests/fake_platform.h"
+#include "../tests/program_output.h"
+#include "app/process_mask.h"
+#include "matching/clone_grouping.h"
 #include "name_shapes.h"
-#include "platform/platform.h"
+#include "script/command_lines.h"
 
 namespace {
 
@@ -23,32 +25,13 @@ const NameShape kShapes[] = {NameShape::kGame, NameShape::kVideo,
                              NameShape::kPhoto};
 
 // A platform with one listing and an output that only counts bytes.
-class MemoryPlatform : public Platform {
- public:
-  explicit MemoryPlatform(const std::vector<std::string>& names)
-      : names_(names) {}
-  void SearchDirectory(std::string_view,
-                       const DirectoryVisitor& visit) override {
-    for (const std::string& name : names_)
-      visit(name, false);
-  }
-  bool StdoutIsConsole() override { return false; }
-  uint32_t WriteStdout(const char* data, size_t size) override {
-    benchmark::DoNotOptimize(data);
-    written_ += size;
-    return 0;
-  }
-  void WriteStderr(std::string_view) override {}
-  std::string ProgramFileName() override { return "tramlune"; }
-  const LeadByteTable& LeadBytes() override { return NoLeadBytes(); }
-  [[noreturn]] void EndProcess(int) override { std::abort(); }
-
-  size_t written() const { return written_; }
-
- private:
-  const std::vector<std::string>& names_;
-  size_t written_ = 0;
-};
+std::unique_ptr<FakePlatform> MemoryPlatform(
+    const std::vector<std::string>& names) {
+  auto platform = std::make_unique<FakePlatform>();
+  platform->files = &names;
+  platform->count_writes_only = true;
+  return platform;
+}
 
 // The names of one shape and size, made once per process.
 const std::vector<std::string>& Names(const benchmark::State& state) {
@@ -99,11 +82,12 @@ class LinesSink : public LineSink {
   std::string line_;
 };
 
-// Both passes over a sorted list, as ProcessMask makes them, into sink.
+// The grouping of a sorted list and its lines, as ProcessMask makes them,
+// into sink.
 void GroupAll(FileList& list, LineSink& sink) {
-  for (std::string_view filter : {kVerifiedTag, std::string_view()})
-    for (int32_t i = 0; i < list.Count(); ++i)
-      WriteGroupLine("roms/", "plexo -a ", " >>log", filter, i, list, sink);
+  CommandLines lines(list, ScriptKind::kBatch, "roms/", "plexo -a", ">>log",
+                     sink);
+  GroupClones(list, lines);
 }
 
 void Label(benchmark::State& state) {
@@ -155,12 +139,12 @@ void BM_Output(benchmark::State& state) {
   }
   size_t bytes = 0;
   for (auto _ : state) {
-    MemoryPlatform platform(names);
-    Output output(platform);
+    std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
+    ProgramOutput output(*platform);
     for (const std::string& line : lines)
-      output.WriteLine(line);
-    output.Flush();
-    bytes = platform.written();
+      output.buffer.WriteLine(line);
+    output.buffer.Flush();
+    bytes = platform->bytes_written;
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
   Label(state);
@@ -169,10 +153,11 @@ void BM_Output(benchmark::State& state) {
 void BM_ProcessMask(benchmark::State& state) {
   const std::vector<std::string>& names = Names(state);
   for (auto _ : state) {
-    MemoryPlatform platform(names);
-    Output output(platform);
-    ProcessMask("roms/*", "plexo -a ", " >>log", platform, output);
-    output.Flush();
+    std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
+    ProgramOutput output(*platform);
+    ProcessMask("roms/*", "plexo -a", ">>log", ScriptKind::kBatch, *platform,
+                output.buffer);
+    output.buffer.Flush();
   }
   Label(state);
 }

@@ -1,43 +1,26 @@
 // The grouping on arbitrary lists of names (split at LF; names that a
 // batch line cannot quote are left out, as the directory search leaves them
 // out). It must hold that:
-// - ProcessMask writes the lines that BuildGroupLine gives over the sorted
-//   list, first with the filter "[!]", then without, and exactly the lines
-//   and marks of the step-by-step reference grouping;
+// - ProcessMask writes the lines of GroupClones over the sorted list, and
+//   exactly the lines and marks of the step-by-step reference grouping;
 // - every line parses back into the prefix, the quoted parent, the quoted
-//   clones and the suffix; its parent is the entry that the line was built
-//   for and its clones are exactly the entries that the call took;
-// - no line is without a clone, a call that writes no line takes nothing,
-//   and no entry is taken twice, so each name is a clone at most once;
+//   clones and the suffix, the parent and clones of the group it was
+//   written for, in that order;
+// - no group is without a clone, no entry is a clone twice, and the entries
+//   taken are exactly those of the groups;
 // - sorting keeps every name.
 #include <algorithm>
 #include <string>
 
+#include "../tests/fake_platform.h"
+#include "../tests/grouped_lines.h"
 #include "../tests/reference_grouping.h"
+#include "app/process_mask.h"
+#include "base/path_parts.h"
 #include "fuzz_input.h"
-#include "matching/process_mask.h"
-#include "platform/platform.h"
+#include "script/path_quoting.h"
 
 namespace {
-
-// Yields the names of the input as one directory listing.
-class ListingPlatform : public Platform {
- public:
-  std::vector<std::pair<std::string_view, bool>> entries;
-  LeadByteTable lead{};
-
-  void SearchDirectory(std::string_view,
-                       const DirectoryVisitor& visit) override {
-    for (const auto& [name, is_directory] : entries)
-      visit(name, is_directory);
-  }
-  bool StdoutIsConsole() override { return false; }
-  uint32_t WriteStdout(const char*, size_t) override { return 0; }
-  void WriteStderr(std::string_view) override {}
-  std::string ProgramFileName() override { return "tramlune"; }
-  const LeadByteTable& LeadBytes() override { return lead; }
-  [[noreturn]] void EndProcess(int) override { std::abort(); }
-};
 
 // Reads one quoted path at the front of rest: the bytes between two double
 // quotes with every "%%" read as "%"; a lone "%" fails the check. Returns
@@ -66,35 +49,84 @@ std::string AsWritten(std::string_view dir, std::string_view name) {
   return written + std::string(name);
 }
 
+// Checks each group as it is handed over, then the line it makes.
+class CheckedGroups : public GroupSink {
+ public:
+  CheckedGroups(const FileList& list, std::string_view dir,
+                std::string_view prefix, std::string_view suffix)
+      : list_(list), dir_(dir), prefix_(prefix), suffix_(suffix),
+        lines_(list, ScriptKind::kBatch, dir, prefix, suffix, sink_),
+        marks(list.Count(), 0) {}
+
+  void Group(int32_t parent, std::span<const int32_t> clones,
+             std::string_view title) override {
+    FUZZ_CHECK(!clones.empty());
+    FUZZ_CHECK(list_.Base(parent).substr(0, title.size()) == title);
+    marks[parent] = -1;
+    for (int32_t clone : clones) {
+      FUZZ_CHECK(clone != parent && marks[clone] == 0);
+      marks[clone] = -1;
+    }
+    lines_.Group(parent, clones, title);
+    FUZZ_CHECK(!sink_.lines.empty() && sink_.current.empty());
+    std::string_view rest = sink_.lines.back();
+    std::string head = prefix_.empty() ? "" : std::string(prefix_) + " ";
+    FUZZ_CHECK(rest.substr(0, head.size()) == head);
+    rest.remove_prefix(head.size());
+    FUZZ_CHECK(!rest.empty() && rest[0] == ' ');
+    rest.remove_prefix(1);
+    FUZZ_CHECK(TakeQuotedName(rest, dir_) == AsWritten(dir_, list_.Name(parent)));
+    FUZZ_CHECK(!rest.empty() && rest[0] == ' ');
+    rest.remove_prefix(1);
+    for (int32_t clone : clones) {
+      FUZZ_CHECK(rest.size() >= 2 && rest[0] == ' ' && rest[1] == '"');
+      rest.remove_prefix(1);
+      FUZZ_CHECK(TakeQuotedName(rest, dir_) == AsWritten(dir_, list_.Name(clone)));
+    }
+    FUZZ_CHECK(rest == (suffix_.empty() ? " " : "  " + std::string(suffix_)));
+  }
+
+  const std::vector<std::string>& lines() const { return sink_.lines; }
+
+ private:
+  const FileList& list_;
+  std::string_view dir_, prefix_, suffix_;
+  CollectedLines sink_;
+  CommandLines lines_;
+
+ public:
+  std::vector<int> marks;  // of the groups handed over: 0 free, -1 taken
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
   uint8_t mode = input.Byte();
-  ListingPlatform platform;
+  FakePlatform platform;
   if (mode & 1)
     platform.lead = DoubleByteTable();
   const LeadByteTable& lead = platform.lead;
   static const char* const kDirs[] = {"", "C:\\%x%\\", "roms/", "d\x95\\"};
   std::string mask = std::string(kDirs[(mode >> 1) & 3]) + "*";
-  std::string_view prefix = (mode & 8) ? "7z a \"x y.7z\" " : "";
-  std::string_view suffix = (mode & 8) ? " >log" : "";
+  std::string_view prefix = (mode & 8) ? "7z a \"x y.7z\"" : "";
+  std::string_view suffix = (mode & 8) ? ">log" : "";
   bool with_directories = mode & 16;
 
   std::vector<std::string_view> files;
+  auto& listing = platform.listings[mask];
   for (std::string_view name : input.Split('\n')) {
     if (name.empty() || name.find('\0') != std::string_view::npos ||
         !ScriptCanHold(ScriptKind::kBatch, name))
       continue;
-    bool is_directory = with_directories && platform.entries.size() % 3 == 2;
-    platform.entries.emplace_back(name, is_directory);
+    bool is_directory = with_directories && listing.size() % 3 == 2;
+    listing.emplace_back(std::string(name), is_directory);
     if (!is_directory)
       files.push_back(name);
   }
 
-  std::vector<std::string> written;
-  ProcessMask(mask, prefix, suffix, platform,
-              [&written](std::string_view line) { written.emplace_back(line); });
+  CollectedLines written;
+  ProcessMask(mask, prefix, suffix, ScriptKind::kBatch, platform, written);
 
   std::string_view dir = DirectoryPart(mask, lead);
   FileList list(lead);
@@ -116,50 +148,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reference.marks.push_back(0);
   }
 
-  std::vector<std::string> lines;
-  std::vector<int32_t> marks(list.Count(), 0);
-  for (std::string_view filter : {"[!]", ""}) {
-    for (int32_t i = 0; i < list.Count(); ++i) {
-      std::string line = BuildGroupLine(dir, prefix, suffix, filter, i, list);
-      std::vector<std::string> taken;
-      for (int32_t j = 0; j < list.Count(); ++j) {
-        if (list.Mark(j) == marks[j])
-          continue;
-        FUZZ_CHECK(marks[j] == 0 && list.Mark(j) == -1);
-        marks[j] = -1;
-        if (j != i)
-          taken.push_back(AsWritten(dir, list.Name(j)));
-      }
-      if (line.empty()) {
-        FUZZ_CHECK(taken.empty());
-        continue;
-      }
-      FUZZ_CHECK(!taken.empty());
-      FUZZ_CHECK(list.Mark(i) == -1);
-
-      std::string_view rest = line;
-      FUZZ_CHECK(rest.substr(0, prefix.size()) == prefix);
-      rest.remove_prefix(prefix.size());
-      FUZZ_CHECK(!rest.empty() && rest[0] == ' ');
-      rest.remove_prefix(1);
-      FUZZ_CHECK(TakeQuotedName(rest, dir) == AsWritten(dir, list.Name(i)));
-      FUZZ_CHECK(!rest.empty() && rest[0] == ' ');
-      rest.remove_prefix(1);
-      std::vector<std::string> clones;
-      while (rest.size() >= 2 && rest[0] == ' ' && rest[1] == '"') {
-        rest.remove_prefix(1);
-        clones.push_back(TakeQuotedName(rest, dir));
-      }
-      FUZZ_CHECK(rest == " " + std::string(suffix));
-      std::sort(clones.begin(), clones.end());
-      std::sort(taken.begin(), taken.end());
-      FUZZ_CHECK(clones == taken);
-      lines.push_back(std::move(line));
-    }
+  CheckedGroups groups(list, dir, prefix, suffix);
+  GroupClones(list, groups);
+  FUZZ_CHECK(groups.lines() == written.lines);
+  // The reference takes the prefix and suffix with their blanks.
+  std::string reference_prefix = prefix.empty() ? "" : std::string(prefix) + " ";
+  std::string reference_suffix = suffix.empty() ? "" : " " + std::string(suffix);
+  FUZZ_CHECK(ReferenceGroupLines(dir, reference_prefix, reference_suffix,
+                                 reference) == written.lines);
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    FUZZ_CHECK(reference.marks[i] == (list.Taken(i) ? -1 : 0));
+    FUZZ_CHECK(groups.marks[i] == reference.marks[i]);
   }
-  FUZZ_CHECK(lines == written);
-  FUZZ_CHECK(ReferenceGroupLines(dir, prefix, suffix, reference) == lines);
-  for (int32_t i = 0; i < list.Count(); ++i)
-    FUZZ_CHECK(reference.marks[i] == list.Mark(i));
   return 0;
 }

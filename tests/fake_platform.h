@@ -1,4 +1,5 @@
-// An in-memory platform: a listing per mask, standard output captured.
+// An in-memory platform: a listing per mask, standard output captured. The
+// one stand-in for the system that tests, fuzz targets and benchmarks use.
 #ifndef TRAMLUNE_TESTS_FAKE_PLATFORM_H_
 #define TRAMLUNE_TESTS_FAKE_PLATFORM_H_
 
@@ -20,9 +21,15 @@ class FakePlatform : public Platform {
  public:
   /// Entries that SearchDirectory yields for mask, in this order.
   std::map<std::string, std::vector<std::pair<std::string, bool>>> listings;
+  /// When set, files that SearchDirectory yields for a mask that listings
+  /// does not hold (a benchmark's many names, not copied).
+  const std::vector<std::string>* files = nullptr;
   bool console = false;
-  /// Every WriteStdout call's bytes, one string per call.
+  /// Every WriteStdout call's bytes, one string per call, unless only
+  /// counted.
   std::vector<std::string> writes;
+  bool count_writes_only = false;
+  size_t bytes_written = 0;
   /// The 0-based numbers of the writes that fail, with fail_error.
   std::set<size_t> failing_writes;
   uint32_t fail_error = 0;
@@ -33,13 +40,20 @@ class FakePlatform : public Platform {
   void SearchDirectory(std::string_view mask,
                        const DirectoryVisitor& visit) override {
     auto it = listings.find(std::string(mask));
-    if (it == listings.end())
+    if (it == listings.end()) {
+      if (files)
+        for (const std::string& name : *files)
+          visit(name, false);
       return;
+    }
     for (const auto& [name, is_directory] : it->second)
       visit(name, is_directory);
   }
   bool StdoutIsConsole() override { return console; }
   uint32_t WriteStdout(const char* data, size_t size) override {
+    bytes_written += size;
+    if (count_writes_only)
+      return 0;
     if (failing_writes.count(writes.size())) {
       writes.emplace_back();  // counts the attempt, delivers nothing
       return fail_error;

@@ -40,7 +40,7 @@ TEST(FileListTest, KeepsNamesAcrossStoreBlocks) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     std::string_view name = list.Name(i);
     ASSERT_EQ(list.Base(i), BaseName(name)) << i;
-    ASSERT_EQ(list.TitleSize(i), MinimumPrefixLength(BaseName(name))) << i;
+    ASSERT_EQ(list.TitleSize(i), TitleLength(BaseName(name))) << i;
     ASSERT_EQ(list.Verified(i), name.find("[!]") != std::string_view::npos);
     if (i > 0) {
       ASSERT_LE(CompareFileNames(list, i - 1, i), 0) << i;
@@ -113,13 +113,10 @@ TEST(FileListTest, MarksAndIndex) {
   EXPECT_EQ(list.SharedPrefix(0, 2), 2u);
   EXPECT_EQ(list.SharedPrefix(1, 2), 2u);
   EXPECT_EQ(list.SharedPrefix(2, 3), 0u);
-  EXPECT_EQ(list.BlockEnd(1, +1, 2), 2);
-  EXPECT_EQ(list.BlockEnd(2, -1, 2), 0);
-  EXPECT_EQ(list.BlockEnd(1, -1, 3), 1);
-  EXPECT_EQ(list.Mark(1), 0);
+  EXPECT_FALSE(list.Taken(1));
   list.Take(1);
   list.Take(1);
-  EXPECT_EQ(list.Mark(1), -1);
+  EXPECT_TRUE(list.Taken(1));
   EXPECT_EQ(list.NextFree(1), 2);
   EXPECT_EQ(list.PreviousFree(1), 0);
   // Appending invalidates the index; marks survive.

@@ -6,6 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/path_parts.h"
+#include "matching/file_list.h"
+
 namespace {
 
 int Sign(int x) { return (x > 0) - (x < 0); }
@@ -79,16 +82,27 @@ TEST(FileNamesTest, FoldedPrefixLength) {
   EXPECT_EQ(FoldedPrefixLength("\xE9", "\xC9"), 0u);
 }
 
-TEST(FileNamesTest, ContainsText) {
-  struct Case { const char* text; const char* sub; size_t pos; };
+TEST(FileNamesTest, HoldsText) {
+  struct Case { const char* text; const char* sub; bool holds; };
   const Case cases[] = {
-      {"Game [!]", "[!]", 6},  {"Game [!]", "[!] ", 0}, {"x", "", 0},
-      {"", "x", 0},            {"ab", "abc", 0},        {"a.v64[!]", "[!]", 6},
-      {"Game [!]", "[!", 6},   {"aaab", "ab", 3},       {"A[!]", "[!]", 2},
+      {"Game [!]", "[!]", true}, {"Game [!]", "[!] ", false}, {"x", "", false},
+      {"", "x", false},          {"ab", "abc", false},   {"a.v64[!]", "[!]", true},
+      {"Game [!]", "[!", true},  {"aaab", "ab", true},   {"A[!]", "[!]", true},
+      {"Game [I]", "[i]", false},  // case-sensitive
   };
   for (const Case& c : cases)
-    EXPECT_EQ(ContainsText(c.text, c.sub), c.pos) << c.text << " / " << c.sub;
-  EXPECT_EQ(ContainsText("Game [I]", "[i]"), 0u);  // case-sensitive
+    EXPECT_EQ(HoldsText(c.text, c.sub), c.holds) << c.text << " / " << c.sub;
+}
+
+TEST(FileNamesTest, TitleLength) {
+  EXPECT_EQ(TitleLength("Game (U) [!]"), 9u);
+  EXPECT_EQ(TitleLength("Game  [a1]"), 5u);
+  EXPECT_EQ(TitleLength("[Grp] Show"), 1u);
+  EXPECT_EQ(TitleLength("  [x]"), 1u);
+  EXPECT_EQ(TitleLength("Game[!]"), 5u);
+  EXPECT_EQ(TitleLength("Game\t[!]"), 6u);  // only spaces back up
+  EXPECT_EQ(TitleLength("Game"), 4u);
+  EXPECT_EQ(TitleLength(""), 0u);
 }
 
 TEST(FileNamesTest, BaseAndExtension) {
@@ -108,7 +122,9 @@ TEST(FileNamesTest, BaseAndExtension) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BaseName(c.name), c.base) << c.name;
-    EXPECT_EQ(ExtensionOf(c.name), c.ext) << c.name;
+    FileList list;  // the extension is what the list keeps after the base
+    list.Append(c.name);
+    EXPECT_EQ(list.Extension(0), c.ext) << c.name;
   }
 }
 
@@ -140,7 +156,6 @@ TEST(FileNamesTest, DoubleByteTrailBytesAreNotDelimiters) {
   EXPECT_EQ(DirectoryPart(dir + "*.v64"), dir);  // single-byte reading
   const std::string name = "\x95\x5C.v64";
   EXPECT_EQ(BaseName(name, lead), "\x95\x5C");
-  EXPECT_EQ(ExtensionOf(name, lead), ".v64");
   // A lead byte at the very end stands alone.
   EXPECT_EQ(DirectoryPart("a\\\x95", lead), "a\\");
   // The table alone decides: a lead byte takes the next byte with it.

@@ -4,8 +4,7 @@
 
 #include <random>
 
-#include "fake_platform.h"
-#include "matching/process_mask.h"
+#include "grouped_lines.h"
 #include "reference_grouping.h"
 
 namespace {
@@ -68,17 +67,12 @@ void ExpectSameGrouping(FileList& list, const std::string& dir, int round) {
     reference.names.emplace_back(list.Name(i));
     reference.marks.push_back(0);
   }
-  std::vector<std::string> lines;
-  for (std::string_view filter : {"[!]", ""})
-    for (int32_t i = 0; i < list.Count(); ++i) {
-      std::string line = BuildGroupLine(dir, "do ", " end", filter, i, list);
-      if (!line.empty())
-        lines.push_back(line);
-    }
-  ASSERT_EQ(lines, ReferenceGroupLines(dir, "do ", " end", reference))
+  // The reference takes the prefix and suffix with their blanks.
+  ASSERT_EQ(GroupedLines(list, dir, "do", "end"),
+            ReferenceGroupLines(dir, "do ", " end", reference))
       << "round " << round;
   for (int32_t i = 0; i < list.Count(); ++i)
-    ASSERT_EQ(list.Mark(i), reference.marks[i]) << "round " << round;
+    ASSERT_EQ(list.Taken(i) ? -1 : 0, reference.marks[i]) << "round " << round;
 }
 
 TEST(GroupingDifferentialTest, MatchesReferenceOnStructuredNames) {
@@ -138,14 +132,16 @@ TEST(GroupingDifferentialTest, SortMatchesComparisonSort) {
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) {
                 int r = FoldedCompare(BaseName(a), BaseName(b));
-                if (r == 0) r = FoldedCompare(ExtensionOf(a), ExtensionOf(b));
+                if (r == 0)
+                  r = FoldedCompare(ReferenceExtension(a),
+                                    ReferenceExtension(b));
                 return r < 0;
               });
     ASSERT_EQ(list.Count(), static_cast<int32_t>(names.size()));
     for (int32_t i = 0; i < list.Count(); ++i) {
       // Equal keys may stand in either order; compare the keys.
       ASSERT_EQ(FoldedCompare(list.Base(i), BaseName(names[i])), 0);
-      ASSERT_EQ(FoldedCompare(list.Extension(i), ExtensionOf(names[i])), 0);
+      ASSERT_EQ(FoldedCompare(list.Extension(i), ReferenceExtension(names[i])), 0);
     }
     std::vector<std::string> sorted_names;
     for (int32_t i = 0; i < list.Count(); ++i)
@@ -154,6 +150,26 @@ TEST(GroupingDifferentialTest, SortMatchesComparisonSort) {
     std::sort(names.begin(), names.end());
     ASSERT_EQ(sorted_names, names);  // nothing lost or doubled
   }
+}
+
+// The reference's block walk, which the reference grouping is built on.
+TEST(GroupingDifferentialTest, ReferenceExtendRun) {
+  ReferenceList list;
+  list.names = {"ab", "ABc", "abd", "x", "ab"};  // unsorted on purpose
+  list.marks.assign(list.names.size(), 0);
+  struct Case { const char* prefix; int start; int step; int end; };
+  const Case cases[] = {
+      {"ab", 0, +1, 2}, {"ab", 2, -1, 0}, {"ab", 1, -1, 0},
+      {"abc", 1, +1, 1},   // the neighbour fails: start itself
+      {"x", 3, +1, 3}, {"x", 4, -1, 3},
+      {"ab", 3, +1, 4},    // start need not pass; its neighbour does
+      {"ab", 4, +1, 4},    // the end of the list
+      {"", 0, +1, -1}, {"ab", -1, +1, -1}, {"ab", 5, -1, -1},
+      {"abcd", 0, +1, 0},  // a name shorter than the prefix fails
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ReferenceExtendRun(list, c.prefix, c.start, c.step), c.end)
+        << c.prefix << " " << c.start << " " << c.step;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(OptionsTest, ParseOptions) {
     EXPECT_EQ(o.action, c.action) << what;
     EXPECT_EQ(o.kind, c.kind) << what;
     if (c.action == A::kScript) {
-      EXPECT_EQ(o.mask, c.mask) << what;
+      EXPECT_EQ(o.mask_index, c.mask) << what;
     }
   }
 }

@@ -1,8 +1,9 @@
-#include "matching/process_mask.h"
+#include "app/process_mask.h"
 
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "grouped_lines.h"
 
 namespace {
 
@@ -14,10 +15,9 @@ Lines RunMask(const std::vector<std::string>& names, const std::string& mask = "
   FakePlatform platform;
   for (const std::string& name : names)
     platform.listings[mask].push_back({name, false});
-  Lines lines;
-  ProcessMask(mask, prefix, suffix, platform,
-              [&lines](std::string_view line) { lines.emplace_back(line); });
-  return lines;
+  CollectedLines sink;
+  ProcessMask(mask, prefix, suffix, ScriptKind::kBatch, platform, sink);
+  return sink.lines;
 }
 
 TEST(ProcessMaskTest, Groups) {
@@ -96,7 +96,7 @@ TEST(ProcessMaskTest, Groups) {
 
 TEST(ProcessMaskTest, PrefixSuffixAndDirectory) {
   const std::vector<std::string> names = {"G (U) [!].v64", "G (U) [a1].v64"};
-  EXPECT_EQ(RunMask(names, "*.v64", "copy ", " >log.txt"),
+  EXPECT_EQ(RunMask(names, "*.v64", "copy", ">log.txt"),
             Lines{"copy  \"G (U) [!].v64\"  \"G (U) [a1].v64\"  >log.txt"});
   EXPECT_EQ(RunMask(names, "C:\\roms\\*.v64"),
             Lines{" \"C:\\roms\\G (U) [!].v64\"  \"C:\\roms\\G (U) [a1].v64\" "});
@@ -106,7 +106,7 @@ TEST(ProcessMaskTest, PrefixSuffixAndDirectory) {
             Lines{" \"C:G (U) [!].v64\"  \"C:G (U) [a1].v64\" "});
   // The directory's per-cent signs are doubled; the prefix's are the
   // user's own batch text.
-  EXPECT_EQ(RunMask(names, "%x%\\*", "echo %1 ", " %2"),
+  EXPECT_EQ(RunMask(names, "%x%\\*", "echo %1", "%2"),
             Lines{"echo %1  \"%%x%%\\G (U) [!].v64\"  \"%%x%%\\G (U) [a1].v64\"  %2"});
 }
 
@@ -117,10 +117,9 @@ TEST(ProcessMaskTest, SkipsDirectories) {
                             {"G (U) [a1].v64", true},
                             {"G (U) [!].v64", false},
                             {"G (U) [b1].v64", false}};
-  Lines lines;
-  ProcessMask("*", "", "", platform,
-              [&lines](std::string_view line) { lines.emplace_back(line); });
-  EXPECT_EQ(lines, Lines{" \"G (U) [!].v64\"  \"G (U) [b1].v64\" "});
+  CollectedLines sink;
+  ProcessMask("*", "", "", ScriptKind::kBatch, platform, sink);
+  EXPECT_EQ(sink.lines, Lines{" \"G (U) [!].v64\"  \"G (U) [b1].v64\" "});
 }
 
 TEST(ProcessMaskTest, UsesTheLeadByteTable) {
@@ -131,111 +130,62 @@ TEST(ProcessMaskTest, UsesTheLeadByteTable) {
   const std::string mask = "\x95\x5C\\*";
   platform.listings[mask] = {{"\x95\x5C (J) [!].v64", false},
                              {"\x95\x5C (J) [a1].v64", false}};
-  Lines lines;
-  ProcessMask(mask, "", "", platform,
-              [&lines](std::string_view line) { lines.emplace_back(line); });
-  EXPECT_EQ(lines, Lines{" \"\x95\x5C\\\x95\x5C (J) [!].v64\"  "
+  CollectedLines sink;
+  ProcessMask(mask, "", "", ScriptKind::kBatch, platform, sink);
+  EXPECT_EQ(sink.lines, Lines{" \"\x95\x5C\\\x95\x5C (J) [!].v64\"  "
                          "\"\x95\x5C\\\x95\x5C (J) [a1].v64\" "});
 }
 
-TEST(ProcessMaskTest, BuildGroupLineEdges) {
-  FileList list;
-  for (const char* name : {"Game (U) [!].v64", "Game (U) [a1].v64", "Solo.v64"})
-    list.Append(name);
-  list.Sort();
-  // Outside the list, or filtered out: nothing, and no mark changes.
-  EXPECT_EQ(BuildGroupLine("", "", "", "", -1, list), "");
-  EXPECT_EQ(BuildGroupLine("", "", "", "", 3, list), "");
-  EXPECT_EQ(BuildGroupLine("", "", "", "[!]", 1, list), "");
-  EXPECT_EQ(BuildGroupLine("", "", "", "[!]", 2, list), "");
-  EXPECT_EQ(BuildGroupLine("", "", "", "", 2, list), "");
-  for (int32_t i = 0; i < 3; ++i)
-    EXPECT_EQ(list.Mark(i), 0) << i;
-  EXPECT_EQ(BuildGroupLine("", "", "", "[!]", 0, list),
-            " \"Game (U) [!].v64\"  \"Game (U) [a1].v64\" ");
-  EXPECT_EQ(list.Mark(0), -1);
-  EXPECT_EQ(list.Mark(1), -1);
-  EXPECT_EQ(list.Mark(2), 0);
-  // A taken parent is examined again, and finds nothing free.
-  EXPECT_EQ(BuildGroupLine("", "", "", "", 0, list), "");
-}
-
-// Pieces written to a sink, each line's joined when it ends.
-class CollectingSink : public LineSink {
+// The groups as the grouping hands them over: parent, clones in line order,
+// title; and the marks it leaves.
+class RecordedGroups : public GroupSink {
  public:
-  void Write(std::string_view text) override {
-    current += text;
-    ++pieces;
+  void Group(int32_t parent, std::span<const int32_t> clones,
+             std::string_view title) override {
+    std::string group = std::to_string(parent);
+    group += ':';
+    for (int32_t clone : clones) {
+      group += ' ';
+      group += std::to_string(clone);
+    }
+    group.append(" [").append(title).append("]");
+    groups.push_back(group);
   }
-  void EndLine() override {
-    lines.push_back(current);
-    current.clear();
-  }
-  Lines lines;
-  std::string current;
-  size_t pieces = 0;
+  std::vector<std::string> groups;
 };
 
-TEST(ProcessMaskTest, WriteGroupLineStreamsWhatBuildGroupLineReturns) {
-  const std::vector<std::string> names = {
-      "G (U) [!].v64", "G (U) [a1].v64", "G (U) [b1].v64", "G (E).v64",
-      "Other.v64", "100% (J) [!].v64", "100% (J) [o1].v64"};
-  FileList built, streamed;
-  for (const std::string& name : names) {
-    built.Append(name);
-    streamed.Append(name);
-  }
-  built.Sort();
-  streamed.Sort();
-  CollectingSink sink;
-  Lines expected;
-  for (std::string_view filter : {"[!]", ""})
-    for (int32_t i = -1; i <= built.Count(); ++i) {
-      std::string line = BuildGroupLine("r%/", "do ", " end", filter, i, built);
-      size_t before = sink.lines.size();
-      bool wrote =
-          WriteGroupLine("r%/", "do ", " end", filter, i, streamed, sink);
-      EXPECT_EQ(wrote, !line.empty()) << i;
-      EXPECT_EQ(sink.lines.size(), before + (wrote ? 1 : 0)) << i;
-      EXPECT_TRUE(sink.current.empty()) << i;  // nothing left unended
-      if (!line.empty())
-        expected.push_back(line);
-    }
-  EXPECT_EQ(sink.lines, expected);
-  ASSERT_EQ(expected.size(), 2u);
-  EXPECT_GT(sink.pieces, 2 * 2 * 3u);  // the lines came in pieces
-  for (int32_t i = 0; i < built.Count(); ++i)
-    EXPECT_EQ(streamed.Mark(i), built.Mark(i)) << i;
-}
-
-TEST(ProcessMaskTest, ExtendRun) {
+TEST(GroupClonesTest, GroupsTitlesAndMarks) {
   FileList list;
-  for (const char* name : {"ab", "ABc", "abd", "x", "ab"})
-    list.Append(name);  // unsorted on purpose
-  struct Case { const char* prefix; int32_t start; int step; int32_t end; };
-  const Case cases[] = {
-      {"ab", 0, +1, 2}, {"ab", 2, -1, 0}, {"ab", 1, -1, 0},
-      {"abc", 1, +1, 1},   // the neighbour fails: start itself
-      {"x", 3, +1, 3}, {"x", 4, -1, 3},
-      {"ab", 3, +1, 4},    // start need not pass; its neighbour does
-      {"ab", 4, +1, 4},    // the end of the list
-      {"", 0, +1, -1}, {"ab", -1, +1, -1}, {"ab", 5, -1, -1},
-      {"abcd", 0, +1, 0},  // a name shorter than the prefix fails
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ExtendRun(list, c.prefix, c.start, c.step), c.end)
-        << c.prefix << " " << c.start << " " << c.step;
+  // Sorted: 0 Game (U) [!], 1 Game (U) [a1], 2 Game v1.1 (hack),
+  // 3 Game v1.1 [!], 4 Game v1.2, 5 Solo, 6 [Grp] A.
+  for (const char* name : {"Solo.v64", "Game v1.1 [!].v64", "Game (U) [a1].v64",
+                           "Game v1.2.v64", "Game (U) [!].v64",
+                           "Game v1.1 (hack)", "[Grp] A.mkv"})
+    list.Append(name);
+  list.Sort();
+  RecordedGroups sink;
+  GroupClones(list, sink);
+  // "[!]" names first; a clone of the first pass heads a group in the
+  // second; the shown title drops the blanks before the first tag.
+  EXPECT_EQ(sink.groups, (std::vector<std::string>{
+                             "0: 1 [Game (U)]", "3: 2 [Game v1.1]",
+                             "2: 4 [Game v1]"}));
+  for (int32_t i = 0; i < list.Count(); ++i)
+    EXPECT_EQ(list.Taken(i), i <= 4) << i;  // a lone file stays free
 }
 
-TEST(ProcessMaskTest, MinimumPrefixLength) {
-  EXPECT_EQ(MinimumPrefixLength("Game (U) [!]"), 9u);
-  EXPECT_EQ(MinimumPrefixLength("Game  [a1]"), 5u);
-  EXPECT_EQ(MinimumPrefixLength("[Grp] Show"), 1u);
-  EXPECT_EQ(MinimumPrefixLength("  [x]"), 1u);
-  EXPECT_EQ(MinimumPrefixLength("Game[!]"), 5u);
-  EXPECT_EQ(MinimumPrefixLength("Game\t[!]"), 6u);  // only spaces back up
-  EXPECT_EQ(MinimumPrefixLength("Game"), 4u);
-  EXPECT_EQ(MinimumPrefixLength(""), 0u);
+TEST(GroupClonesTest, LinesComeInPieces) {
+  FileList list;
+  for (const char* name : {"G (U) [!].v64", "G (U) [a1].v64", "G (U) [b1].v64"})
+    list.Append(name);
+  list.Sort();
+  CollectedLines sink;
+  CommandLines lines(list, ScriptKind::kBatch, "r%/", "do", "end", sink);
+  GroupClones(list, lines);
+  EXPECT_EQ(sink.lines, Lines{"do  \"r%%/G (U) [!].v64\"  \"r%%/G (U) [a1].v64\" "
+                              "\"r%%/G (U) [b1].v64\"  end"});
+  EXPECT_TRUE(sink.current.empty());  // nothing left unended
+  EXPECT_GT(sink.pieces, 3 * 3u);     // a line is never composed whole
 }
 
 }  // namespace

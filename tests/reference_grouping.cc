@@ -43,7 +43,7 @@ std::string ReferenceBuildGroupLine(std::string_view dir,
   if (index < 0 || index >= count)
     return "";
   const std::string& name = list.names[index];
-  if (!filter.empty() && ContainsText(name, filter) == 0)
+  if (!filter.empty() && name.find(filter) == std::string::npos)
     return "";
   std::string base(BaseName(name, list.lead));
   size_t p = base.find('[');

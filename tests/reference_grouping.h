@@ -16,6 +16,12 @@ struct ReferenceList {
   LeadByteTable lead{};
 };
 
+/// The extension of name: what follows its base name.
+inline std::string_view ReferenceExtension(std::string_view name,
+                                           const LeadByteTable& lead = NoLeadBytes()) {
+  return name.substr(BaseName(name, lead).size());
+}
+
 int ReferenceExtendRun(const ReferenceList& list, std::string_view prefix,
                        int start, int step);
 

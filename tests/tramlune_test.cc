@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "app/output.h"
 #include "expected_output.h"
 #include "fake_platform.h"
+#include "program_output.h"
 #include "platform/platform.h"
 
 namespace {
@@ -30,11 +30,11 @@ Result RunWith(const std::vector<std::string>& args,
                               {"it's $HOME (U) [b1]", false}};
   platform.failing_writes = failing_writes;
   platform.fail_error = 112;
-  Output output(platform);
+  ProgramOutput output(platform);
   int status;
   try {
-    status = RunTramlune(args, platform, output);
-    output.Flush();
+    status = RunTramlune(args, platform, output.buffer, output.stop);
+    output.buffer.Flush();
   } catch (const ProcessEnded& ended) {
     status = 100 + ended.status;
   }

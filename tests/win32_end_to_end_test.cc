@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/output.h"
 #include "app/tramlune.h"
 #include "expected_output.h"
 #include "fake_platform.h"
 #include "matching/file_names.h"
 #include "platform/command_line.h"
+#include "program_output.h"
 
 namespace {
 
@@ -441,9 +441,9 @@ TEST_F(Win32EndToEndTest, NamesOutsideTheCodePageAreLeftOut) {
           "\"" + text + "\"\n");
   }
   // The program itself on the held names alone.
-  Output output(held);
-  ASSERT_EQ(RunTramlune({"*", "del"}, held, output), 0);
-  output.Flush();
+  ProgramOutput output(held);
+  ASSERT_EQ(RunTramlune({"*", "del"}, held, output.buffer, output.stop), 0);
+  output.buffer.Flush();
 
   Result r = RunCommand(Tool("* del"), dir_, Stdout::kPipe, Stderr::kApart);
   EXPECT_EQ(r.status, 0u);

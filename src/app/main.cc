@@ -1,15 +1,18 @@
 // tramlune: writes a batch script that runs one command over every parent
 // file of a mask together with its clones.
-#include "app/output.h"
+#include "app/failure_stop.h"
+#include "app/output_buffer.h"
 #include "app/tramlune.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
   PrepareProcess();
   Platform& platform = SystemPlatform();
-  Output output(platform);
-  StopOnOutOfMemory(&output);
-  int status = RunTramlune(CommandLineArguments(argc, argv), platform, output);
+  FailureStop stop(platform);
+  OutputBuffer output(platform, stop);
+  StopOnOutOfMemory(&stop);
+  int status = RunTramlune(CommandLineArguments(argc, argv), platform, output,
+                           stop);
   output.Flush();
   return status;
 }

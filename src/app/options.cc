@@ -23,7 +23,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
   }
   if (i < args.size()) {
     options.action = Options::Action::kScript;
-    options.mask = i;
+    options.mask_index = i;
   }
   return options;
 }

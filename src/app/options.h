@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "matching/script_paths.h"
+#include "script/script_kind.h"
 
 /// What a command line asks the tool to do.
 struct Options {
@@ -20,7 +20,7 @@ struct Options {
   ScriptKind kind = ScriptKind::kBatch;  // --sh: ScriptKind::kShell
   /// With kScript: the index of the mask in the arguments; the prefix and
   /// the suffix follow it.
-  size_t mask = 0;
+  size_t mask_index = 0;
 };
 
 /// Reads the options at the front of args: "--sh", "--help" or "/?",

@@ -3,9 +3,10 @@
 #include <cstddef>
 #include <string_view>
 
+#include "app/failure_stop.h"
 #include "app/options.h"
-#include "app/output.h"
-#include "matching/process_mask.h"
+#include "app/output_buffer.h"
+#include "app/process_mask.h"
 #include "platform/platform.h"
 
 namespace {
@@ -47,14 +48,14 @@ const char* const kOptions[] = {
 };
 
 template <size_t N>
-void WriteLines(Output& output, const char* const (&lines)[N]) {
+void WriteLines(OutputBuffer& output, const char* const (&lines)[N]) {
   for (const char* line : lines)
     output.WriteLine(line);
 }
 
 // The banner of a script of kind: a sh script's begins with "#!/bin/sh" and
 // has the batch banner's remarks as sh comments.
-void WriteBanner(Output& output, ScriptKind kind) {
+void WriteBanner(OutputBuffer& output, ScriptKind kind) {
   if (kind == ScriptKind::kBatch) {
     WriteLines(output, kBanner);
     return;
@@ -73,16 +74,18 @@ void WriteBanner(Output& output, ScriptKind kind) {
 }  // namespace
 
 int RunTramlune(const std::vector<std::string>& args, Platform& platform,
-                Output& output) {
+                OutputBuffer& output, FailureStop& stop) {
   Options options = ParseOptions(args);
   switch (options.action) {
     case Options::Action::kHelp:
       output.SetLineEnd(NativeLineEnd());
+      stop.SetLineEnd(NativeLineEnd());
       WriteLines(output, kUsage);
       WriteLines(output, kOptions);
       return 0;
     case Options::Action::kVersion:
       output.SetLineEnd(NativeLineEnd());
+      stop.SetLineEnd(NativeLineEnd());
       output.WriteLine("tramlune " TRAMLUNE_VERSION);
       return 0;
     case Options::Action::kUsage:
@@ -103,15 +106,19 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
   if (options.kind == ScriptKind::kShell) {
     // sh would run a failure text on standard output as a command.
     output.SetLineEnd("\n");
-    output.SendFailuresToStderr();
+    stop.SetLineEnd("\n");
+    stop.SendToStderr();
   }
   WriteBanner(output, options.kind);
   if (options.kind == ScriptKind::kBatch)
     output.WriteLine("@echo off");
-  size_t rest = args.size() - options.mask;
-  const std::string& mask = args[options.mask];
-  std::string prefix = rest >= 2 ? args[options.mask + 1] + " " : std::string();
-  std::string suffix = rest >= 3 ? " " + args[options.mask + 2] : std::string();
-  ProcessMask(mask, prefix, suffix, platform, output, options.kind);
+  // The prefix and the suffix follow the mask; later arguments are ignored.
+  size_t rest = args.size() - options.mask_index;
+  std::string_view mask = args[options.mask_index];
+  std::string_view prefix =
+      rest >= 2 ? std::string_view(args[options.mask_index + 1]) : "";
+  std::string_view suffix =
+      rest >= 3 ? std::string_view(args[options.mask_index + 2]) : "";
+  ProcessMask(mask, prefix, suffix, options.kind, platform, output);
   return 0;
 }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-class Output;
+class FailureStop;
+class OutputBuffer;
 class Platform;
 
 /// Writes the banner, then the usage text (no arguments: returns 1) or
@@ -16,6 +17,6 @@ class Platform;
 /// by LF, paths in single quotes, and a failure text on standard error.
 /// --help and --version write their text and return 0.
 int RunTramlune(const std::vector<std::string>& args, Platform& platform,
-                Output& output);
+                OutputBuffer& output, FailureStop& stop);
 
 #endif  // TRAMLUNE_APP_TRAMLUNE_H_

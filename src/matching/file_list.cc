@@ -2,20 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <utility>
 
+#include "base/out_of_memory.h"
 #include "matching/name_sort.h"
-
-size_t MinimumPrefixLength(std::string_view base) {
-  size_t bracket = base.find('[');
-  if (bracket == std::string_view::npos)
-    return base.size();
-  while (bracket > 0 && base[bracket - 1] == ' ')
-    --bracket;
-  // The title keeps the first of those spaces, or the "[" itself.
-  return bracket + 1;
-}
 
 FileList::FileList(const LeadByteTable& lead)
     : lead_(lead),
@@ -26,10 +16,7 @@ uint32_t FileList::Store(std::string_view name) {
     // A location has room for 2^(32 - kNameBlockBits) blocks; a store that
     // would need more is out of memory as far as the list goes.
     if (blocks_.size() >= (size_t{1} << (32 - kNameBlockBits))) {
-      // The same stop as when operator new finds no memory.
-      if (std::new_handler handler = std::get_new_handler())
-        handler();
-      throw std::bad_alloc();
+      OutOfMemory();
     }
     // Blocks grow from a page to kBlockSize, so that a short list takes
     // little; a longer name gets a block of its own.
@@ -55,8 +42,8 @@ void FileList::Append(std::string_view name) {
   std::string_view base =
       double_byte_ ? BaseName(name, lead_) : BaseName(name, NoLeadBytes());
   entry.base_size = static_cast<uint32_t>(base.size());
-  entry.title_size = static_cast<uint32_t>(MinimumPrefixLength(base));
-  entry.verified = ContainsText(name, kVerifiedTag) != 0;
+  entry.title_size = static_cast<uint32_t>(TitleLength(base));
+  entry.verified = HoldsText(name, kVerifiedTag);
   entries_.push_back(entry);
   indexed_ = false;
 }
@@ -99,14 +86,6 @@ void FileList::Take(int32_t i) {
   entries_[i].taken = 1;
   if (indexed_)
     free_.Take(i);
-}
-
-int32_t FileList::BlockEnd(int32_t start, int step, uint32_t length) {
-  if (!indexed_) BuildIndex();
-  if (step > 0)
-    return shared_.FirstBelow(start + 1, length) - 1;
-  int32_t below = shared_.LastBelow(start, length);
-  return below < 0 ? 0 : below;
 }
 
 int CompareFileNames(const FileList& list, int32_t i, int32_t j) {

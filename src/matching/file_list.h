@@ -11,16 +11,6 @@
 #include "matching/free_set.h"
 #include "matching/min_tree.h"
 
-/// The tag that marks a verified dump; names that hold it head their groups
-/// first.
-inline constexpr std::string_view kVerifiedTag = "[!]";
-
-/// The length of the shortest prefix of base that is tried as the group's
-/// title: up to and including the first of the spaces that stand directly
-/// before its first "[" (the "[" itself when none does); the whole base when
-/// it has no "[".
-size_t MinimumPrefixLength(std::string_view base);
-
 /// The name store's blocks hold up to 2^kNameBlockBits bytes each (a longer
 /// name gets a block of its own).
 inline constexpr int kNameBlockBits = 20;
@@ -71,15 +61,15 @@ class FileList {
     const FileEntry& e = entries_[i];
     return std::string_view(Data(e) + e.base_size, e.size - e.base_size);
   }
-  /// MinimumPrefixLength(Base(i)), found when the entry was appended.
+  /// TitleLength(Base(i)), found when the entry was appended.
   uint32_t TitleSize(int32_t i) const { return entries_[i].title_size; }
   /// Whether Name(i) holds kVerifiedTag.
   bool Verified(int32_t i) const { return entries_[i].verified; }
-  /// 0 when the entry is free, -1 when it is taken.
-  int32_t Mark(int32_t i) const { return entries_[i].taken ? -1 : 0; }
+  /// Whether the entry is taken: its Mark is -1 (taken) rather than 0 (free).
+  bool Taken(int32_t i) const { return entries_[i].taken; }
   const LeadByteTable& LeadBytes() const { return lead_; }
 
-  /// Sets the Mark at i to -1 (taken). A mark is never cleared.
+  /// Takes the entry at i (its Mark becomes -1). A mark is never cleared.
   void Take(int32_t i);
 
   /// Orders the entries by CompareFileNames; equal entries may end up in
@@ -93,10 +83,6 @@ class FileList {
     if (!indexed_) BuildIndex();
     return shared_.RangeMin(a + 1, b);
   }
-
-  /// From start, the farthest index in the direction of step (-1 or +1)
-  /// that is joined to start by neighbours sharing at least length bytes.
-  int32_t BlockEnd(int32_t start, int step, uint32_t length);
 
   /// The nearest free entry at or after i (Count() if none), and at or
   /// before i (-1 if none).

@@ -8,12 +8,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "codepage/lead_bytes.h"
-
-/// Folds "a".."z" to "A".."Z"; every other byte stays as it is.
-inline unsigned char FoldByte(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 0x20) : c;
-}
+#include "base/ascii_fold.h"
+#include "base/lead_bytes.h"
 
 /// Eight bytes from p, in the machine's byte order.
 inline uint64_t LoadWord(const char* p) {
@@ -43,23 +39,27 @@ int FoldedCompare(std::string_view a, std::string_view b);
 /// The number of leading bytes that a and b share after folding.
 size_t FoldedPrefixLength(std::string_view a, std::string_view b);
 
-/// The 1-based position of the first occurrence of sub in text (a plain,
-/// case-sensitive byte search); 0 when there is none or either is empty.
-size_t ContainsText(std::string_view text, std::string_view sub);
+/// Whether sub occurs in text (a plain, case-sensitive byte search); never
+/// when either is empty.
+bool HoldsText(std::string_view text, std::string_view sub);
 
 /// The name without its extension: the text before the last "." when the
 /// last of ".", "\" and ":" is a dot; otherwise the whole name.
 std::string_view BaseName(std::string_view name,
                           const LeadByteTable& lead = NoLeadBytes());
 
-/// The extension, from that last dot to the end; empty when there is none.
-std::string_view ExtensionOf(std::string_view name,
-                             const LeadByteTable& lead = NoLeadBytes());
+/// The tag that marks a verified dump; names that hold it head their groups
+/// first.
+inline constexpr std::string_view kVerifiedTag = "[!]";
 
-/// The directory part of a path: everything up to and including its last
-/// "\", "/" or ":"; empty when there is none. A delimiter byte that trails a
-/// lead byte of the code page belongs to its character and does not count.
-std::string_view DirectoryPart(std::string_view path,
-                               const LeadByteTable& lead = NoLeadBytes());
+/// The length of a base name's title, the shortest prefix of it that the
+/// grouping tries: up to and including the first of the spaces that stand
+/// directly before its first "[" (the "[" itself when none does); the whole
+/// base when it has no "[".
+size_t TitleLength(std::string_view base);
+
+/// The title as a person reads it: the first title_length bytes of base
+/// (TitleLength of it), without the spaces at their end.
+std::string_view ShownTitle(std::string_view base, size_t title_length);
 
 #endif  // TRAMLUNE_MATCHING_FILE_NAMES_H_

@@ -1,6 +1,5 @@
-// A fixed array of unsigned values with range-minimum queries and searches
-// for the nearest value below a bound, each in O(log n); a range of a few
-// positions is answered from its leaves in O(1).
+// A fixed array of unsigned values with range-minimum queries in O(log n);
+// a range of a few positions is answered from its leaves in O(1).
 #ifndef TRAMLUNE_MATCHING_MIN_TREE_H_
 #define TRAMLUNE_MATCHING_MIN_TREE_H_
 
@@ -11,9 +10,6 @@
 
 class MinTree {
  public:
-  /// Holds `values`; the tree is rebuilt from scratch.
-  void Assign(const std::vector<uint32_t>& values);
-
   /// Holds value_at(0), ..., value_at(size - 1), asked for in that order
   /// and written straight into the tree; rebuilt from scratch.
   template <typename ValueAt>
@@ -39,14 +35,6 @@ class MinTree {
     }
     return SpanMin(a, b);
   }
-
-  /// The smallest position >= from whose value is below bound; Size() when
-  /// there is none.
-  int32_t FirstBelow(int32_t from, uint32_t bound) const;
-
-  /// The largest position <= to whose value is below bound; -1 when there
-  /// is none.
-  int32_t LastBelow(int32_t to, uint32_t bound) const;
 
  private:
   /// Makes room for size leaves, all 0 (padding leaves stay 0).

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "codepage/lead_bytes.h"
+#include "base/lead_bytes.h"
 
 /// Splits line into its words, the program's name first. Words are
 /// separated by runs of bytes 0x01..0x20; a NUL byte ends the line. An empty

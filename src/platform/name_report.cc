@@ -1,16 +1,16 @@
 #include "platform/name_report.h"
 
+#include "base/shown_text.h"
+
 namespace {
 
 bool IsHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 void AppendEscape(std::string& out, char32_t c) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string digits;
-  for (; c != 0 || digits.size() < 4; c >>= 4)
-    digits.insert(digits.begin(), kHex[c & 15]);
-  out += "\\u{" + digits + "}";
+  out += "\\u{";
+  AppendHex(out, static_cast<uint32_t>(c), 4);
+  out += "}";
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ std::string ShownName(std::u16string_view name, const CodePageBytes& bytes) {
       c = 0x10000 + ((c - 0xD800) << 10) + (name[i + 1] - 0xDC00);
       ++i;
     }
-    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
+    if (ShownAsItself(c)) {
       out += static_cast<char>(c);
       continue;
     }

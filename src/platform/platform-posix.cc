@@ -14,11 +14,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <new>
 #include <string>
 
-#include "matching/file_names.h"
-#include "matching/wildcard.h"
+#include "base/out_of_memory.h"
+#include "base/path_parts.h"
+#include "base/wildcard.h"
 #include "platform/posix_errors.h"
 
 namespace {
@@ -39,10 +39,8 @@ bool IsDirectory(int dir_fd, const struct dirent* entry) {
 // Memory ran out where the system, not operator new, allocated it: the same
 // stop as for exhausted memory anywhere else.
 void StopIfOutOfMemory(int error) {
-  if (error != ENOMEM)
-    return;
-  if (std::new_handler handler = std::get_new_handler())
-    handler();
+  if (error == ENOMEM)
+    OutOfMemory();
 }
 
 // Writes all of data to fd, completing short writes, retrying interrupted
@@ -108,7 +106,7 @@ class PosixPlatform : public Platform {
 
   uint32_t WriteStdout(const char* data, size_t size) override {
     if (!stdout_writable_)
-      return 105;
+      return kStdoutUnavailable;
     int error = WriteAll(STDOUT_FILENO, data, size);
     return error == 0 ? 0 : WindowsErrorNumber(error);
   }

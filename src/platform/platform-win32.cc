@@ -9,7 +9,7 @@
 #include <cwchar>
 #include <string>
 
-#include "matching/file_names.h"
+#include "base/path_parts.h"
 #include "platform/ansi_names.h"
 #include "platform/command_line.h"
 
@@ -88,7 +88,7 @@ class Win32Platform : public Platform {
       // The handle is taken once, as it is opened on the first write.
       stdout_ = GetStdHandle(STD_OUTPUT_HANDLE);
       if (stdout_ == nullptr || stdout_ == INVALID_HANDLE_VALUE)
-        return 105;
+        return kStdoutUnavailable;
       opened_ = true;
     }
     return WriteAll(stdout_, data, size);

@@ -11,12 +11,16 @@
 #include <string_view>
 #include <vector>
 
-#include "codepage/lead_bytes.h"
+#include "base/lead_bytes.h"
 
 /// Receives one directory entry: its name, without any directory, and
 /// whether it is a directory (or a volume label), which the tool skips.
 using DirectoryVisitor =
     std::function<void(std::string_view name, bool is_directory)>;
+
+/// The error of a write to a standard output that cannot be written at all
+/// (closed, or open for reading only), as Windows numbers it.
+inline constexpr uint32_t kStdoutUnavailable = 105;
 
 class Platform {
  public:
@@ -35,7 +39,7 @@ class Platform {
 
   /// Writes all of data to standard output. Returns 0 when done, or the
   /// system's error number (as Windows numbers it) of the failed write;
-  /// 105 when standard output cannot be written at all.
+  /// kStdoutUnavailable when standard output cannot be written at all.
   virtual uint32_t WriteStdout(const char* data, size_t size) = 0;
 
   /// Writes text to standard error. A courtesy to the user: a missing or

@@ -1,4 +1,4 @@
-#include "matching/script_paths.h"
+#include "script/path_quoting.h"
 
 #include <cstdint>
 
@@ -63,30 +63,4 @@ void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
     WriteBatchPath(sink, dir, name);
   else
     WriteShellPath(sink, dir, name);
-}
-
-std::string EscapedName(std::string_view path) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(path.size());
-  for (unsigned char c : path) {
-    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
-      out += static_cast<char>(c);
-    } else {
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
-std::string LeftOutNameLine(std::string_view name) {
-  return "tramlune: left out a name that a batch script cannot hold: \"" +
-         EscapedName(name) + "\"\n";
-}
-
-std::string LeftOutDirectoryLine(std::string_view dir) {
-  return "tramlune: left out the files of a directory that a batch script "
-         "cannot hold: \"" + EscapedName(dir) + "\"\n";
 }

@@ -1,6 +1,6 @@
-#include "matching/wildcard.h"
+#include "base/wildcard.h"
 
-#include "matching/file_names.h"
+#include "base/ascii_fold.h"
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   while (!pattern.empty() && pattern.back() == '.')

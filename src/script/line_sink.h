@@ -1,6 +1,6 @@
 // Where the command lines go as they are composed.
-#ifndef TRAMLUNE_MATCHING_LINE_SINK_H_
-#define TRAMLUNE_MATCHING_LINE_SINK_H_
+#ifndef TRAMLUNE_SCRIPT_LINE_SINK_H_
+#define TRAMLUNE_SCRIPT_LINE_SINK_H_
 
 #include <string_view>
 
@@ -15,4 +15,4 @@ class LineSink {
   virtual void EndLine() = 0;
 };
 
-#endif  // TRAMLUNE_MATCHING_LINE_SINK_H_
+#endif  // TRAMLUNE_SCRIPT_LINE_SINK_H_

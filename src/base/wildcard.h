@@ -1,7 +1,7 @@
 // Matching a name against the last component of a mask, as the Windows
 // directory search does for the common cases.
-#ifndef TRAMLUNE_MATCHING_WILDCARD_H_
-#define TRAMLUNE_MATCHING_WILDCARD_H_
+#ifndef TRAMLUNE_BASE_WILDCARD_H_
+#define TRAMLUNE_BASE_WILDCARD_H_
 
 #include <string_view>
 
@@ -11,4 +11,4 @@
 /// itself, ASCII letters in either case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
-#endif  // TRAMLUNE_MATCHING_WILDCARD_H_
+#endif  // TRAMLUNE_BASE_WILDCARD_H_

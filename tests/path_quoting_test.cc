@@ -1,4 +1,4 @@
-#include "matching/script_paths.h"
+#include "script/path_quoting.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ std::string Quoted(ScriptKind kind, std::string_view dir,
   return sink.text_;
 }
 
-TEST(ScriptPathsTest, WhatABatchScriptCanHold) {
+TEST(PathQuotingTest, WhatABatchScriptCanHold) {
   EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, "Game (U) [!].v64"));
   EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, "a%b&c^d!e\tf\x01\xFF|;=@"));
   EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, ""));
@@ -34,7 +34,7 @@ TEST(ScriptPathsTest, WhatABatchScriptCanHold) {
   }
 }
 
-TEST(ScriptPathsTest, QuotedPaths) {
+TEST(PathQuotingTest, QuotedPaths) {
   struct Case {
     ScriptKind kind;
     std::string dir, name, quoted;
@@ -61,17 +61,6 @@ TEST(ScriptPathsTest, QuotedPaths) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(Quoted(c.kind, c.dir, c.name), c.quoted) << c.dir << c.name;
-}
-
-TEST(ScriptPathsTest, LeftOutLines) {
-  EXPECT_EQ(EscapedName("plain name.v64"), "plain name.v64");
-  EXPECT_EQ(EscapedName("a\nb\"c\\d\x7F\xE9*"), "a\\x0Ab\\x22c\\x5Cd\\x7F\\xE9*");
-  EXPECT_EQ(LeftOutNameLine("G [a*]\r"),
-            "tramlune: left out a name that a batch script cannot hold: "
-            "\"G [a*]\\x0D\"\n");
-  EXPECT_EQ(LeftOutDirectoryLine("x\"/"),
-            "tramlune: left out the files of a directory that a batch script "
-            "cannot hold: \"x\\x22/\"\n");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "codepage/lead_bytes.h"
+#include "base/lead_bytes.h"
 
 const LeadByteTable& NoLeadBytes() {
   static const LeadByteTable table{};

@@ -1,14 +1,14 @@
-#include "app/output.h"
-
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "program_output.h"
 
 namespace {
 
-TEST(OutputTest, FileOrPipeWritesFullBuffers) {
+TEST(OutputBufferTest, FileOrPipeWritesFullBuffers) {
   FakePlatform platform;
-  Output out(platform);
+  ProgramOutput program(platform);
+  OutputBuffer& out = program.buffer;
   std::string line(100, 'x');
   out.WriteLine(line);
   EXPECT_TRUE(platform.writes.empty());
@@ -30,10 +30,11 @@ TEST(OutputTest, FileOrPipeWritesFullBuffers) {
             line + "\r\n" + line + "\r\n" + std::string(300, 'y') + "\r\n");
 }
 
-TEST(OutputTest, ConsoleWritesEveryLine) {
+TEST(OutputBufferTest, ConsoleWritesEveryLine) {
   FakePlatform platform;
   platform.console = true;
-  Output out(platform);
+  ProgramOutput program(platform);
+  OutputBuffer& out = program.buffer;
   out.WriteLine("@echo off");
   out.WriteLine("");
   out.WriteLine(std::string(200, 'z'));
@@ -46,7 +47,7 @@ TEST(OutputTest, ConsoleWritesEveryLine) {
 
 // A line written in pieces makes the same writes, byte for byte and call for
 // call, as the whole line, to a file and to a console.
-TEST(OutputTest, PiecesWriteAsTheWholeLine) {
+TEST(OutputBufferTest, PiecesWriteAsTheWholeLine) {
   const std::vector<std::string> pieces = {
       "do ", " ", "\"", std::string(150, 'a'), "\"", " ", " ", "",
       std::string(127, 'b'), "%", std::string(300, 'c'), " end"};
@@ -55,7 +56,9 @@ TEST(OutputTest, PiecesWriteAsTheWholeLine) {
   for (bool console : {false, true}) {
     FakePlatform by_line, by_piece;
     by_line.console = by_piece.console = console;
-    Output line_out(by_line), piece_out(by_piece);
+    ProgramOutput line_program(by_line), piece_program(by_piece);
+    OutputBuffer& line_out = line_program.buffer;
+    OutputBuffer& piece_out = piece_program.buffer;
     for (int line = 0; line < 3; ++line) {
       line_out.WriteLine(whole);
       for (const std::string& piece : pieces) piece_out.Write(piece);
@@ -70,7 +73,7 @@ TEST(OutputTest, PiecesWriteAsTheWholeLine) {
 
 // A failed write stops the program: what the buffer holds goes out, then the
 // failure text, and the status is 1.
-TEST(OutputTest, FailedWriteStops) {
+TEST(FailureStopTest, FailedWriteStops) {
   struct Case { uint32_t error; const char* message; };
   const Case cases[] = {
       {112, "I/O error 112."}, {232, "I/O error 232."},
@@ -81,7 +84,8 @@ TEST(OutputTest, FailedWriteStops) {
     FakePlatform platform;
     platform.failing_writes = {0};
     platform.fail_error = c.error;
-    Output out(platform);
+    ProgramOutput program(platform);
+  OutputBuffer& out = program.buffer;
     out.WriteLine("@rem");
     try {
       out.Flush();
@@ -102,12 +106,13 @@ TEST(OutputTest, FailedWriteStops) {
   }
 }
 
-TEST(OutputTest, StopWritesTheBufferFirst) {
+TEST(FailureStopTest, StopWritesTheBufferFirst) {
   FakePlatform platform;
-  Output out(platform);
+  ProgramOutput program(platform);
+  OutputBuffer& out = program.buffer;
   out.WriteLine("kept");
   try {
-    out.Stop("EOutOfMemory", "Out of memory", 0x0040ABCD);
+    program.stop.Stop("EOutOfMemory", "Out of memory", 0x0040ABCD);
   } catch (const ProcessEnded& ended) {
     EXPECT_EQ(ended.status, 1);
   }
@@ -116,7 +121,7 @@ TEST(OutputTest, StopWritesTheBufferFirst) {
             "0040ABCD.\nOut of memory.\r\n");
 }
 
-TEST(OutputTest, FailureText) {
+TEST(FailureStopTest, FailureText) {
   char text[256];
   size_t n = FormatFailureText(text, sizeof(text), "EInOutError", "t.exe",
                                0xDEADBEEF, "Disk full.");
@@ -129,7 +134,7 @@ TEST(OutputTest, FailureText) {
   EXPECT_EQ(std::string(text), "Exception");
 }
 
-TEST(OutputTest, IoErrorMessages) {
+TEST(FailureStopTest, IoErrorMessages) {
   struct Case { uint32_t error; const char* message; };
   const Case cases[] = {
       {2, "File not found"},   {3, "Invalid filename"},

@@ -1,8 +1,8 @@
 // The lead bytes of the system code page: which bytes begin a double-byte
 // character. A fact of the running system that the name rules and the
 // command-line splitter both consult.
-#ifndef TRAMLUNE_CODEPAGE_LEAD_BYTES_H_
-#define TRAMLUNE_CODEPAGE_LEAD_BYTES_H_
+#ifndef TRAMLUNE_BASE_LEAD_BYTES_H_
+#define TRAMLUNE_BASE_LEAD_BYTES_H_
 
 #include <array>
 
@@ -14,4 +14,4 @@ using LeadByteTable = std::array<bool, 256>;
 /// object, so that callers may test for it by address.
 const LeadByteTable& NoLeadBytes();
 
-#endif  // TRAMLUNE_CODEPAGE_LEAD_BYTES_H_
+#endif  // TRAMLUNE_BASE_LEAD_BYTES_H_

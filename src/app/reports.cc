@@ -1,0 +1,27 @@
+#include "app/reports.h"
+
+#include "base/shown_text.h"
+
+std::string EscapedName(std::string_view path) {
+  std::string out;
+  out.reserve(path.size());
+  for (unsigned char c : path) {
+    if (ShownAsItself(c)) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      AppendHex(out, c, 2);
+    }
+  }
+  return out;
+}
+
+std::string LeftOutNameLine(std::string_view name) {
+  return "tramlune: left out a name that a batch script cannot hold: \"" +
+         EscapedName(name) + "\"\n";
+}
+
+std::string LeftOutDirectoryLine(std::string_view dir) {
+  return "tramlune: left out the files of a directory that a batch script "
+         "cannot hold: \"" + EscapedName(dir) + "\"\n";
+}

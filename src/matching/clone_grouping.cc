@@ -1,0 +1,103 @@
+#include "matching/clone_grouping.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// A clone found for a parent: the longest prefix of the parent's base that
+// it shares, which is the level at which it is taken, and its index.
+struct Clone {
+  uint32_t level;
+  int32_t index;
+};
+
+// The memory of the grouping, kept from parent to parent: most entries head
+// no group, and most groups are small.
+struct Scratch {
+  std::vector<Clone> above, below;
+  std::vector<int32_t> line;
+};
+
+// Gathers the clones on one side of the parent at index, walking away from
+// it (step -1 or +1) over the free entries only; taken ones are skipped
+// without being visited.
+//
+// The title level is tried last, so its block holds every block of the
+// longer levels. A neighbour begins with the parent's title exactly when
+// they share at least its length, and an entry farther away shares with
+// the parent the least that neighbours share on the way. So that running
+// minimum is each entry's level, capped at the base's length, and the
+// block ends where it drops below the title. The side comes out with its
+// levels in descending order.
+void GatherSide(FileList& list, int32_t index, int step,
+                std::vector<Clone>& side) {
+  side.clear();
+  const uint32_t title = list.TitleSize(index);
+  uint32_t level = static_cast<uint32_t>(list.Base(index).size());
+  int32_t last = index;
+  for (;;) {
+    int32_t j = step < 0 ? list.PreviousFree(last - 1) : list.NextFree(last + 1);
+    if (j < 0 || j >= list.Count())
+      return;
+    level = std::min(level, step < 0 ? list.SharedPrefix(j, last)
+                                     : list.SharedPrefix(last, j));
+    if (level < title)
+      return;
+    side.push_back({level, j});
+    last = j;
+  }
+}
+
+// Puts the clones of both sides in line order: longer levels first; within
+// a level, in list order. Above the parent each level's run was gathered
+// upwards, so it is turned round; then the sides merge, the upper one first
+// on equal levels.
+void OrderClones(Scratch& s) {
+  for (auto run = s.above.begin(); run != s.above.end();) {
+    auto end = std::find_if(run, s.above.end(), [run](const Clone& c) {
+      return c.level != run->level;
+    });
+    std::reverse(run, end);
+    run = end;
+  }
+  s.line.clear();
+  size_t a = 0, b = 0;
+  while (a < s.above.size() || b < s.below.size()) {
+    bool upper = b == s.below.size() ||
+                 (a < s.above.size() && s.above[a].level >= s.below[b].level);
+    s.line.push_back(upper ? s.above[a++].index : s.below[b++].index);
+  }
+}
+
+// The group headed by the entry at index, if it finds a free clone: takes
+// parent and clones and hands them to sink.
+void GroupHeadedBy(FileList& list, int32_t index, Scratch& s,
+                   GroupSink& sink) {
+  if (list.TitleSize(index) == 0)  // an empty base has no title to share
+    return;
+  GatherSide(list, index, -1, s.above);
+  GatherSide(list, index, +1, s.below);
+  if (s.above.empty() && s.below.empty())
+    return;
+  OrderClones(s);
+  list.Take(index);
+  for (int32_t clone : s.line)
+    list.Take(clone);
+  sink.Group(index, s.line, ShownTitle(list.Base(index), list.TitleSize(index)));
+}
+
+}  // namespace
+
+void GroupClones(FileList& list, GroupSink& sink) {
+  Scratch scratch;
+  const int32_t count = list.Count();
+  // Until a group is found, only the entries' cached facts are read, not
+  // their names.
+  for (int32_t i = 0; i < count; ++i)
+    if (list.Verified(i))
+      GroupHeadedBy(list, i, scratch, sink);
+  for (int32_t i = 0; i < count; ++i)
+    GroupHeadedBy(list, i, scratch, sink);
+}

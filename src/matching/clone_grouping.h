@@ -1,0 +1,19 @@
+// The grouping of dumped-game names: each parent with the free names that
+// begin with its title, names that hold the verified tag heading first.
+#ifndef TRAMLUNE_MATCHING_CLONE_GROUPING_H_
+#define TRAMLUNE_MATCHING_CLONE_GROUPING_H_
+
+#include "matching/file_list.h"
+#include "matching/group_sink.h"
+
+/// Groups a sorted list in two passes over it, in list order: the first lets
+/// only names that hold kVerifiedTag head a group, the second every name.
+/// An entry heads a group when free entries share at least its title with
+/// it; they are its clones, ordered by the level at which they are taken
+/// (the longer prefix of the parent's base first), within a level in list
+/// order. Parent and clones are taken; a taken entry is never a clone again,
+/// but may still head a group of entries that are free. Each group goes to
+/// sink with the parent's shown title.
+void GroupClones(FileList& list, GroupSink& sink);
+
+#endif  // TRAMLUNE_MATCHING_CLONE_GROUPING_H_
