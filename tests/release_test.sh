@@ -74,8 +74,8 @@ else
     fail "dpkg -i $deb did not install tramlune"
   [[ $(command -v tramlune) == /usr/bin/tramlune ]] || fail "tramlune is not /usr/bin/tramlune"
   [[ $(man -w tramlune) == /usr/share/man/man1/tramlune.1.gz ]] || fail "man finds no tramlune(1)"
-  zcat /usr/share/man/man1/tramlune.1.gz | cmp - doc/tramlune.1 ||
-    fail "the installed manual page is not doc/tramlune.1"
+  zcat /usr/share/man/man1/tramlune.1.gz | cmp - docs/tramlune.1 ||
+    fail "the installed manual page is not docs/tramlune.1"
   pass "dpkg -i installs /usr/bin/tramlune and tramlune(1)"
   check_example /usr/bin/tramlune /usr/bin/tramlune
   [[ -x build/tests/end_to_end_tests ]] ||
