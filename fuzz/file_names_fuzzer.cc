@@ -17,6 +17,7 @@
 #include "base/path_parts.h"
 #include "fuzz_input.h"
 #include "matching/file_list.h"
+#include "../tests/reference_grouping.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "reference_grouping.h"
+
 namespace {
 
 std::vector<std::string> Sorted(const std::vector<std::string>& names) {

@@ -8,6 +8,7 @@
 
 #include "base/path_parts.h"
 #include "matching/file_list.h"
+#include "reference_grouping.h"
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "reference_grouping.h"
+
 namespace {
 
 using Names = std::vector<std::string>;

@@ -21,6 +21,21 @@ std::string Quoted(std::string_view dir, std::string_view name) {
 
 }  // namespace
 
+int FoldedCompare(std::string_view a, std::string_view b) {
+  size_t i = FoldedPrefixLength(a, b);
+  // The end of a text counts as a byte of value 0.
+  int ca = i < a.size() ? FoldByte(static_cast<unsigned char>(a[i])) : 0;
+  int cb = i < b.size() ? FoldByte(static_cast<unsigned char>(b[i])) : 0;
+  return ca - cb;
+}
+
+int CompareFileNames(const FileList& list, int32_t i, int32_t j) {
+  int r = FoldedCompare(list.Base(i), list.Base(j));
+  if (r == 0)
+    r = FoldedCompare(list.Extension(i), list.Extension(j));
+  return r;
+}
+
 int ReferenceExtendRun(const ReferenceList& list, std::string_view prefix,
                        int start, int step) {
   int count = static_cast<int>(list.names.size());

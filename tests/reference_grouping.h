@@ -8,7 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "matching/file_list.h"
 #include "matching/file_names.h"
+
+/// Compares a and b byte by byte after folding, the end of a text counting
+/// as a byte of value 0. Negative, 0 or positive, as the first folded
+/// difference (unsigned) says.
+int FoldedCompare(std::string_view a, std::string_view b);
+
+/// The order of a list, written out: by base name, then by extension, both
+/// by FoldedCompare. Negative, 0 or positive.
+int CompareFileNames(const FileList& list, int32_t i, int32_t j);
 
 struct ReferenceList {
   std::vector<std::string> names;  // in list order

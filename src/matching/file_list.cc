@@ -87,10 +87,3 @@ void FileList::Take(int32_t i) {
   if (indexed_)
     free_.Take(i);
 }
-
-int CompareFileNames(const FileList& list, int32_t i, int32_t j) {
-  int r = FoldedCompare(list.Base(i), list.Base(j));
-  if (r == 0)
-    r = FoldedCompare(list.Extension(i), list.Extension(j));
-  return r;
-}

@@ -122,8 +122,4 @@ class FileList {
   FreeSet free_;
 };
 
-/// Orders two entries by base name, then by extension, both by
-/// FoldedCompare: negative, 0 or positive.
-int CompareFileNames(const FileList& list, int32_t i, int32_t j);
-
 #endif  // TRAMLUNE_MATCHING_FILE_LIST_H_

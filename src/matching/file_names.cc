@@ -18,14 +18,6 @@ size_t BaseLength(std::string_view name, const LeadByteTable& lead) {
 
 }  // namespace
 
-int FoldedCompare(std::string_view a, std::string_view b) {
-  size_t i = FoldedPrefixLength(a, b);
-  // The end of a text counts as a byte of value 0.
-  int ca = i < a.size() ? FoldByte(static_cast<unsigned char>(a[i])) : 0;
-  int cb = i < b.size() ? FoldByte(static_cast<unsigned char>(b[i])) : 0;
-  return ca - cb;
-}
-
 size_t FoldedPrefixLength(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   size_t i = 0;

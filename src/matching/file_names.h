@@ -31,11 +31,6 @@ inline uint64_t FoldWord(uint64_t word) {
   return word - (lower >> 2);  // 0x80 >> 2 is the 0x20 between the cases
 }
 
-/// Compares a and b byte by byte after folding, the end of a text counting
-/// as a byte of value 0. Negative, 0 or positive, as the first folded
-/// difference (unsigned) says.
-int FoldedCompare(std::string_view a, std::string_view b);
-
 /// The number of leading bytes that a and b share after folding.
 size_t FoldedPrefixLength(std::string_view a, std::string_view b);
 

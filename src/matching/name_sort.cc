@@ -23,7 +23,8 @@ struct KeyedName {
 
 // The sort key of an entry is its folded base name, a 0 byte, then its
 // folded extension. Names hold no 0 byte, so comparing keys as unsigned
-// bytes, a shorter key first, gives the order of CompareFileNames.
+// bytes, a shorter key first, orders by base name, then by extension, both
+// with ASCII letters folded.
 unsigned KeyByte(const KeyedName& e, size_t p) {
   if (p < e.base_size)
     return FoldByte(static_cast<unsigned char>(e.name[p]));
