@@ -134,6 +134,44 @@ void VideoNames(Random& random, size_t count, std::vector<std::string>& out) {
   }
 }
 
+// Titles of one to four words, each in a few regions, some with revisions,
+// versions, languages, discs, bad dumps or pre-releases; a few BIOS files.
+void NoIntroNames(Random& random, size_t count,
+                  std::vector<std::string>& out) {
+  static const char* const kNoIntroRegions[] = {
+      "(USA)", "(Europe)", "(Japan)", "(World)", "(USA, Europe)",
+      "(Japan, USA)", "(Germany)", "(France)", "(Brazil)", "(Korea)"};
+  static const char* const kTags[] = {
+      "", "", "", " (Rev 1)", " (Rev 2)", " (v1.1)", " (En,Fr,De)",
+      " (Beta)", " (Proto)", " (Demo)", " [b]", " (Disc 1)", " (Disc 2)"};
+  static const char* const kNoIntroExtensions[] = {".z64", ".gb", ".nes",
+                                                   ".cue", ".sfc"};
+  std::unordered_set<std::string> titles;
+  while (out.size() < count) {
+    std::string title = Words(random, 1 + random.Below(4));
+    if (random.Chance(2)) {
+      std::string bios = "[BIOS] ";
+      title = bios.append(title);
+    }
+    if (random.Chance(15)) {
+      title += ' ';
+      title += std::to_string(2 + random.Below(8));
+    }
+    if (!titles.insert(title).second)
+      continue;
+    const char* ext = Pick(random, kNoIntroExtensions);
+    std::set<std::string> names;  // ordered, so that the output is too
+    size_t files = 1 + random.Below(6);
+    for (size_t f = 0; f < files; ++f)
+      names.insert(title + " " + Pick(random, kNoIntroRegions) +
+                   Pick(random, kTags) + ext);
+    for (const std::string& name : names) {
+      if (out.size() == count) break;
+      out.push_back(name);
+    }
+  }
+}
+
 void PhotoNames(size_t count, std::vector<std::string>& out) {
   for (size_t i = 1; i <= count; ++i) {
     char name[32];
@@ -155,7 +193,7 @@ void FortyByteNames(size_t count, std::vector<std::string>& out) {
 
 bool ParseNameShape(std::string_view text, NameShape* shape) {
   for (NameShape s : {NameShape::kGame, NameShape::kVideo, NameShape::kPhoto,
-                      NameShape::kForty})
+                      NameShape::kForty, NameShape::kNoIntro})
     if (text == NameShapeName(s)) {
       *shape = s;
       return true;
@@ -169,6 +207,7 @@ const char* NameShapeName(NameShape shape) {
     case NameShape::kVideo: return "video";
     case NameShape::kPhoto: return "photo";
     case NameShape::kForty: return "forty";
+    case NameShape::kNoIntro: return "no-intro";
   }
   return "";
 }
@@ -182,6 +221,7 @@ std::vector<std::string> MakeNames(NameShape shape, size_t count) {
     case NameShape::kVideo: VideoNames(random, count, names); break;
     case NameShape::kPhoto: PhotoNames(count, names); break;
     case NameShape::kForty: FortyByteNames(count, names); break;
+    case NameShape::kNoIntro: NoIntroNames(random, count, names); break;
   }
   // The order of a hashed directory: none that helps the sort.
   for (size_t i = names.size(); i > 1; --i)

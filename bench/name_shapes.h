@@ -12,10 +12,11 @@ enum class NameShape {
   kVideo,  // '[Group] Show 0001 - Episode Title [1080p].mkv'
   kPhoto,  // untagged camera names: 'IMG_0000001.jpg'
   kForty,  // untagged names of exactly 40 bytes, for the memory figure
+  kNoIntro,  // today's sets: 'Title Words (USA) (Rev 1).z64', a few per title
 };
 
-/// The shape named "game", "video", "photo" or "forty"; false for any
-/// other name.
+/// The shape named "game", "video", "photo", "forty" or "no-intro"; false
+/// for any other name.
 bool ParseNameShape(std::string_view text, NameShape* shape);
 
 /// The name of shape as ParseNameShape reads it.

@@ -16,13 +16,15 @@
 #include "../tests/program_output.h"
 #include "app/process_mask.h"
 #include "matching/clone_grouping.h"
+#include "matching/no_intro_grouping.h"
+#include "matching/no_intro_names.h"
 #include "name_shapes.h"
 #include "script/command_lines.h"
 
 namespace {
 
 const NameShape kShapes[] = {NameShape::kGame, NameShape::kVideo,
-                             NameShape::kPhoto};
+                             NameShape::kPhoto, NameShape::kNoIntro};
 
 // A platform with one listing and an output that only counts bytes.
 std::unique_ptr<FakePlatform> MemoryPlatform(
@@ -128,6 +130,30 @@ void BM_Group(benchmark::State& state) {
   Label(state);
 }
 
+// The No-Intro grouping of a sorted list and its lines into a counting sink.
+void BM_GroupNoIntro(benchmark::State& state) {
+  const std::vector<std::string>& names = Names(state);
+  std::vector<std::string> regions;
+  ParseRegionList(kDefaultNoIntroRegions, &regions);
+  size_t lines = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<FileList> list = ListOf(names);
+    list->Sort();
+    CountingSink sink;
+    state.ResumeTiming();
+    CommandLines writer(*list, ScriptKind::kBatch, "roms/", "7z a", ">>log",
+                        sink);
+    GroupNoIntro(*list, regions, false, writer);
+    lines = sink.lines;
+    state.PauseTiming();
+    list.reset();
+    state.ResumeTiming();
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+  Label(state);
+}
+
 void BM_Output(benchmark::State& state) {
   const std::vector<std::string>& names = Names(state);
   std::vector<std::string> lines;
@@ -155,7 +181,7 @@ void BM_ProcessMask(benchmark::State& state) {
   for (auto _ : state) {
     std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
     ProgramOutput output(*platform);
-    ProcessMask("roms/*", "plexo -a", ">>log", ScriptKind::kBatch, *platform,
+    ProcessMask("roms/*", "plexo -a", ">>log", Options(), *platform,
                 output.buffer);
     output.buffer.Flush();
   }
@@ -163,7 +189,7 @@ void BM_ProcessMask(benchmark::State& state) {
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
-  for (int shape = 0; shape < 3; ++shape)
+  for (int shape = 0; shape < 4; ++shape)
     for (int64_t n : {10000, 100000, 1000000})
       b->Args({shape, n});
   b->ArgNames({"shape", "n"})->Unit(benchmark::kMillisecond);
@@ -171,6 +197,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Sort)->Apply(Sizes);
 BENCHMARK(BM_Group)->Apply(Sizes);
+BENCHMARK(BM_GroupNoIntro)->Apply(Sizes);
 BENCHMARK(BM_Output)->Apply(Sizes);
 BENCHMARK(BM_ProcessMask)->Apply(Sizes);
 

@@ -8,7 +8,10 @@
 //   written for, in that order;
 // - no group is without a clone, no entry is a clone twice, and the entries
 //   taken are exactly those of the groups;
-// - sorting keeps every name.
+// - sorting keeps every name;
+// - by the No-Intro naming, every file stands in at most one group (exactly
+//   one with singles), a group's files share its title (letters folded),
+//   the clones follow in list order, and groups come in title order.
 #include <algorithm>
 #include <string>
 
@@ -18,6 +21,8 @@
 #include "app/process_mask.h"
 #include "base/path_parts.h"
 #include "fuzz_input.h"
+#include "matching/no_intro_grouping.h"
+#include "matching/no_intro_names.h"
 #include "script/path_quoting.h"
 
 namespace {
@@ -98,6 +103,53 @@ class CheckedGroups : public GroupSink {
   std::vector<int> marks;  // of the groups handed over: 0 free, -1 taken
 };
 
+// Checks the groups of the No-Intro naming as they are handed over.
+class NoIntroChecks : public GroupSink {
+ public:
+  NoIntroChecks(const FileList& list, bool singles)
+      : list_(list), singles_(singles), seen(list.Count(), 0) {}
+
+  void Group(int32_t parent, std::span<const int32_t> clones,
+             std::string_view title) override {
+    FUZZ_CHECK(singles_ || !clones.empty());
+    std::string folded = Folded(title);
+    FUZZ_CHECK(Folded(Title(parent)) == folded);
+    FUZZ_CHECK(groups == 0 || last_title_ < folded ||
+               (last_title_.empty() && folded.empty()));
+    last_title_ = folded;
+    ++groups;
+    ++seen[parent];
+    int32_t previous = -1;
+    for (int32_t clone : clones) {
+      FUZZ_CHECK(clone > previous && clone != parent);
+      FUZZ_CHECK(Folded(Title(clone)) == folded);
+      ++seen[clone];
+      previous = clone;
+    }
+  }
+
+  size_t groups = 0;
+
+ private:
+  std::string_view Title(int32_t i) const {
+    std::string_view base = list_.Base(i);
+    return base.substr(0, NoIntroTitleLength(base));
+  }
+  static std::string Folded(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+      c = static_cast<char>(FoldByte(static_cast<unsigned char>(c)));
+    return out;
+  }
+
+  const FileList& list_;
+  bool singles_;
+  std::string last_title_;
+
+ public:
+  std::vector<int> seen;  // how many groups each entry stands in
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -126,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   CollectedLines written;
-  ProcessMask(mask, prefix, suffix, ScriptKind::kBatch, platform, written);
+  ProcessMask(mask, prefix, suffix, Options(), platform, written);
 
   std::string_view dir = DirectoryPart(mask, lead);
   FileList list(lead);
@@ -159,6 +211,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int32_t i = 0; i < list.Count(); ++i) {
     FUZZ_CHECK(reference.marks[i] == (list.Taken(i) ? -1 : 0));
     FUZZ_CHECK(groups.marks[i] == reference.marks[i]);
+  }
+  
+  // The No-Intro naming on a list of the same names.
+  bool singles = mode & 32;
+  FileList no_intro(lead);
+  for (std::string_view name : files)
+    no_intro.Append(name);
+  no_intro.Sort();
+  std::vector<std::string> regions;
+  ParseRegionList((mode & 64) ? "Japan, Europe" : kDefaultNoIntroRegions,
+                  &regions);
+  NoIntroChecks checks(no_intro, singles);
+  GroupNoIntro(no_intro, regions, singles, checks);
+  for (int32_t i = 0; i < no_intro.Count(); ++i) {
+    FUZZ_CHECK(checks.seen[i] <= 1);
+    FUZZ_CHECK(!singles || checks.seen[i] == 1);
+    FUZZ_CHECK(no_intro.Taken(i) == (checks.seen[i] == 1));
   }
   return 0;
 }

@@ -178,6 +178,61 @@ TEST_F(EndToEndTest, Arguments) {
   }
 }
 
+// No-Intro names: equal titles group whatever their tags, longer titles
+// stay apart, the parent is the preferred dump; and the usage errors of the
+// naming options.
+TEST_F(EndToEndTest, NoIntroNaming) {
+  Touch({"Super Mario 64 (Japan).z64", "Super Mario 64 (USA).z64",
+         "Super Mario 64 (Europe) (En,Fr,De).z64",
+         "super mario 64 (USA) (Rev 1).z64", "Super Mario 64 (USA) [b].z64",
+         "Super Mario 64 - Shindou Edition (Japan).z64",
+         "Final Fantasy (Japan).nes", "Final Fantasy II (Japan).nes",
+         "Final Fantasy (USA) (Beta).nes", "Final Fantasy (Japan) (Rev 1).nes",
+         "[BIOS] Nintendo 64 (Japan).z64", "[BIOS] Nintendo 64 (USA) (Proto).z64",
+         "Game (v64).txt"});
+  const std::string mario =
+      "\"super mario 64 (USA) (Rev 1).z64\"  \"Super Mario 64 (Europe) "
+      "(En,Fr,De).z64\" \"Super Mario 64 (Japan).z64\" \"Super Mario 64 "
+      "(USA).z64\" \"Super Mario 64 (USA) [b].z64\"";
+  Result r = RunTool({"--naming", "no-intro", "*", "7z a"}, dir_);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  // Lines in the order of their titles: "[" sorts after the letters.
+  EXPECT_EQ(r.out, kScriptStart +
+                       "7z a  \"Final Fantasy (Japan) (Rev 1).nes\"  \"Final "
+                       "Fantasy (Japan).nes\" \"Final Fantasy (USA) (Beta).nes\" \r\n"
+                       "7z a  " + mario + " \r\n"
+                       "7z a  \"[BIOS] Nintendo 64 (Japan).z64\"  \"[BIOS] "
+                       "Nintendo 64 (USA) (Proto).z64\" \r\n");
+  // The region order decides before the revision.
+  r = RunTool({"--naming=no-intro", "--regions", "Japan,USA", "Super*"}, dir_);
+  EXPECT_EQ(r.out, kScriptStart +
+                       " \"Super Mario 64 (Japan).z64\"  \"Super Mario 64 "
+                       "(Europe) (En,Fr,De).z64\" \"Super Mario 64 (USA).z64\" "
+                       "\"super mario 64 (USA) (Rev 1).z64\" \"Super Mario 64 "
+                       "(USA) [b].z64\" \r\n");
+  struct Case { std::vector<std::string> args; std::string err; };
+  const Case errors[] = {
+      {{"--naming", "nointro", "*"},
+       "tramlune: unknown naming \"nointro\": write --naming goodtools or "
+       "--naming no-intro\n"},
+      {{"--naming"}, "tramlune: --naming needs a value: write --naming VALUE "
+                     "before the mask\n"},
+      {{"--naming", "no-intro", "--regions", "USA,,Japan", "*"},
+       "tramlune: --regions takes a list of regions parted by commas, none "
+       "empty: write, for example, --regions Europe,USA,World\n"},
+      {{"--regions", "USA", "*"},
+       "tramlune: --regions orders the regions of --naming no-intro: write "
+       "--naming no-intro before it, or leave it out\n"},
+  };
+  for (const Case& c : errors) {
+    r = RunTool(c.args, dir_);
+    EXPECT_EQ(r.status, 2) << c.err;
+    EXPECT_EQ(r.out, "") << c.err;
+    EXPECT_EQ(r.err, c.err);
+  }
+}
+
 TEST_F(EndToEndTest, NothingMatches) {
   Touch({"a.n64"});
   for (const char* mask : {"*.v64", "missing/*.v64", "*.", ""}) {

@@ -52,7 +52,7 @@ Lines Group(const std::vector<std::string>& names, bool singles,
     ++on_lines[line.substr(at)];
   }
   for (int32_t i = 0; i < list.Count(); ++i)
-    if (list.Mark(i) != 0)
+    if (list.Taken(i))
       --on_lines[std::string(list.Name(i))];
   for (const auto& [name, more_than_taken] : on_lines)
     EXPECT_EQ(more_than_taken, 0) << name;
@@ -216,7 +216,7 @@ TEST(NoIntroGroupingTest, LeavesTakenEntriesOut) {
   TextSink sink(list, lines);
   GroupNoIntro(list, regions, false, sink);
   EXPECT_EQ(lines, Lines({"B: B (Europe) | B (Japan)"}));
-  EXPECT_EQ(list.Mark(1), 0);
+  EXPECT_FALSE(list.Taken(1));
 }
 
 }  // namespace

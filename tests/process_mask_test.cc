@@ -16,7 +16,7 @@ Lines RunMask(const std::vector<std::string>& names, const std::string& mask = "
   for (const std::string& name : names)
     platform.listings[mask].push_back({name, false});
   CollectedLines sink;
-  ProcessMask(mask, prefix, suffix, ScriptKind::kBatch, platform, sink);
+  ProcessMask(mask, prefix, suffix, Options(), platform, sink);
   return sink.lines;
 }
 
@@ -118,7 +118,7 @@ TEST(ProcessMaskTest, SkipsDirectories) {
                             {"G (U) [!].v64", false},
                             {"G (U) [b1].v64", false}};
   CollectedLines sink;
-  ProcessMask("*", "", "", ScriptKind::kBatch, platform, sink);
+  ProcessMask("*", "", "", Options(), platform, sink);
   EXPECT_EQ(sink.lines, Lines{" \"G (U) [!].v64\"  \"G (U) [b1].v64\" "});
 }
 
@@ -131,7 +131,7 @@ TEST(ProcessMaskTest, UsesTheLeadByteTable) {
   platform.listings[mask] = {{"\x95\x5C (J) [!].v64", false},
                              {"\x95\x5C (J) [a1].v64", false}};
   CollectedLines sink;
-  ProcessMask(mask, "", "", ScriptKind::kBatch, platform, sink);
+  ProcessMask(mask, "", "", Options(), platform, sink);
   EXPECT_EQ(sink.lines, Lines{" \"\x95\x5C\\\x95\x5C (J) [!].v64\"  "
                          "\"\x95\x5C\\\x95\x5C (J) [a1].v64\" "});
 }

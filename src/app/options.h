@@ -8,24 +8,38 @@
 
 #include "script/script_kind.h"
 
+/// The naming rules by which files are grouped.
+enum class Naming {
+  kGoodTools,  // titles up to the first "[" tag; "[!]" heads its group
+  kNoIntro,    // titles up to the first " ("; the parent by preference
+};
+
 /// What a command line asks the tool to do.
 struct Options {
   enum class Action {
-    kScript,   // write the script of the mask
-    kUsage,    // no mask: write the usage text and fail
-    kHelp,     // --help or /?
-    kVersion,  // --version
+    kScript,      // write the script of the mask
+    kUsage,       // no mask: write the usage text and fail
+    kHelp,        // --help or /?
+    kVersion,     // --version
+    kUsageError,  // a mistake in the options: error says which
   };
   Action action = Action::kUsage;
   ScriptKind kind = ScriptKind::kBatch;  // --sh: ScriptKind::kShell
+  Naming naming = Naming::kGoodTools;    // --naming
+  /// --regions: the No-Intro region order, most preferred first.
+  std::vector<std::string> regions;
   /// With kScript: the index of the mask in the arguments; the prefix and
   /// the suffix follow it.
   size_t mask_index = 0;
+  /// With kUsageError: what is wrong and what to write instead, one line
+  /// without its end.
+  std::string error;
 };
 
-/// Reads the options at the front of args: "--sh", "--help" or "/?",
-/// "--version", and "--", which ends them. The first other argument is the
-/// mask, whatever it begins with, and so is the argument after "--";
+/// Reads the options at the front of args: "--sh", "--naming NAME",
+/// "--regions LIST" (also "--naming=NAME", "--regions=LIST"), "--help" or
+/// "/?", "--version", and "--", which ends them. The first other argument is
+/// the mask, whatever it begins with, and so is the argument after "--";
 /// nothing after the mask is an option. "--help" and "--version" act at
 /// once: the arguments after them are not read.
 Options ParseOptions(const std::vector<std::string>& args);

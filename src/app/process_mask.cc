@@ -4,13 +4,15 @@
 #include "base/path_parts.h"
 #include "matching/clone_grouping.h"
 #include "matching/file_list.h"
+#include "matching/no_intro_grouping.h"
 #include "platform/platform.h"
 #include "script/command_lines.h"
 #include "script/path_quoting.h"
 
 void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, ScriptKind kind, Platform& platform,
-                 LineSink& sink) {
+                 std::string_view suffix, const Options& options,
+                 Platform& platform, LineSink& sink) {
+  const ScriptKind kind = options.kind;
   const LeadByteTable& lead = platform.LeadBytes();
   std::string_view dir = DirectoryPart(mask, lead);
   // The directory part stands in every line like a name, so it must be
@@ -32,5 +34,12 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
   });
   list.Sort();
   CommandLines lines(list, kind, dir, prefix, suffix, sink);
-  GroupClones(list, lines);
+  switch (options.naming) {
+    case Naming::kGoodTools:
+      GroupClones(list, lines);
+      break;
+    case Naming::kNoIntro:
+      GroupNoIntro(list, options.regions, /*singles=*/false, lines);
+      break;
+  }
 }

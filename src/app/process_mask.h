@@ -5,20 +5,21 @@
 
 #include <string_view>
 
+#include "app/options.h"
 #include "script/line_sink.h"
-#include "script/script_kind.h"
 
 class Platform;
 
 /// Lists the files that match mask (directories skipped), sorts them,
-/// groups them and writes to sink one command line per group, in the order
-/// the grouping hands them over, the paths quoted for a script of kind with
-/// the mask's directory part in front. prefix and suffix are the user's
+/// groups them by the naming rules of options and writes to sink one command
+/// line per group, in the order the grouping hands them over, the paths
+/// quoted for a script of options.kind with the mask's directory part in
+/// front. prefix and suffix are the user's
 /// (empty when not given). A file whose name the script cannot hold is left
 /// out, and a mask whose directory part it cannot hold lists nothing; each
 /// is reported on standard error.
 void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, ScriptKind kind, Platform& platform,
-                 LineSink& sink);
+                 std::string_view suffix, const Options& options,
+                 Platform& platform, LineSink& sink);
 
 #endif  // TRAMLUNE_APP_PROCESS_MASK_H_

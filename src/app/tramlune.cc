@@ -42,6 +42,17 @@ const char* const kOptions[] = {
     "Options, before <filemask>:",
     "   --sh        write a POSIX sh script (sh, bash, WSL, Git Bash) instead",
     "               of a batch file: paths in single quotes, lines ended by LF",
+    "   --naming goodtools",
+    "               group GoodTools names (the default): 'Game (U) [a1].v64'",
+    "               joins 'Game (U) [!].v64', which heads it",
+    "   --naming no-intro",
+    "               group No-Intro and Redump names: files whose titles, the",
+    "               names before their first \" (\", are equal; the parent is",
+    "               the good dump, a release, of the first region listed in",
+    "               --regions, the newest revision",
+    "   --regions LIST",
+    "               the region order of --naming no-intro, most wanted first",
+    "               (default USA,World,Europe,Japan)",
     "   --help, /?  write this text",
     "   --version   write the version",
     "   --          end the options: the next argument is the mask",
@@ -100,6 +111,9 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       WriteBanner(output, ScriptKind::kBatch);
       WriteLines(output, kUsage);
       return 1;
+    case Options::Action::kUsageError:
+      platform.WriteStderr("tramlune: " + options.error + "\n");
+      return 2;
     case Options::Action::kScript:
       break;
   }
@@ -119,6 +133,6 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       rest >= 2 ? std::string_view(args[options.mask_index + 1]) : "";
   std::string_view suffix =
       rest >= 3 ? std::string_view(args[options.mask_index + 2]) : "";
-  ProcessMask(mask, prefix, suffix, options.kind, platform, output);
+  ProcessMask(mask, prefix, suffix, options, platform, output);
   return 0;
 }

@@ -26,7 +26,8 @@ constexpr int kSplitRounds = 4;
 // lead their bases: when the shared length falls short of both titles, the
 // bases, and so the titles, differ first within both, in list order;
 // otherwise the shorter title leads the other, and equal lengths make equal
-// titles. That is FoldedCompare's order, the shorter first on a tie.
+// titles. That is the order of the titles compared byte by byte with letters
+// folded, the shorter first on a tie.
 class TitleOrder {
  public:
   TitleOrder(FileList& list, const std::vector<uint32_t>& title_size)
@@ -81,7 +82,7 @@ void GroupNoIntro(FileList& list, const std::vector<std::string>& regions,
   for (int32_t i = 0; i < n; ++i) {
     if (static_cast<size_t>(i) + kAhead < static_cast<size_t>(n))
       __builtin_prefetch(list.Name(i + int32_t{kAhead}).data());
-    if (list.Mark(i) != 0)
+    if (list.Taken(i))
       continue;
     title_size[i] = static_cast<uint32_t>(NoIntroTitleLength(list.Base(i)));
     if (title_size[i] == 0) {

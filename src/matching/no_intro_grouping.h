@@ -12,7 +12,7 @@
 /// Groups the free entries of list, which is sorted (FileList::Sort), by
 /// their titles (NoIntroTitleLength of the base; equal when equal with
 /// letters folded) and hands sink one group per title, in the order of the
-/// titles by FoldedCompare. A group's parent is its entry that
+/// titles (byte by byte, letters folded). A group's parent is its entry that
 /// NoIntroPreferred ranks first with regions (a list as ParseRegionList
 /// makes it), the earliest in the list among even ones; its clones are the
 /// others, in list order; its title is the parent's, a view into the list.
