@@ -357,7 +357,8 @@ TEST_F(EndToEndTest, NamesThatLookLikeSwitchesArePaths) {
       {{"./*.v64", "del"},
        kScriptStart + "del  \"./-x (U) [!].v64\"  \"./-x (U) [a1].v64\" \r\n"},
       {{"-d/*", "del"},
-       kScriptStart + "del  \"-d/-x (U) [!].v64\"  \"-d/-x (U) [a1].v64\" \r\n"},
+       kScriptStart +
+           "del  \".\\-d/-x (U) [!].v64\"  \".\\-d/-x (U) [a1].v64\" \r\n"},
       {{"--sh", "*.v64", "rm"},
        "rm  './-x (U) [!].v64'  './-x (U) [a1].v64' \n"},
       {{"--sh", "-d/*", "rm"},
