@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "script/script_kind.h"
@@ -15,19 +16,28 @@ struct Options {
     kUsage,    // no mask: write the usage text and fail
     kHelp,     // --help or /?
     kVersion,  // --version
+    kUsageError,  // a command line the tool refuses: error says why
   };
   Action action = Action::kUsage;
   ScriptKind kind = ScriptKind::kBatch;  // --sh: ScriptKind::kShell
   /// With kScript: the index of the mask in the arguments; the prefix and
   /// the suffix follow it.
   size_t mask_index = 0;
+  /// With kUsageError: what is wrong and what to write instead, one line
+  /// without "tramlune: " and without its end.
+  std::string error;
 };
+
+/// Whether arg is one of the options that may stand before the mask.
+bool IsOption(std::string_view arg);
 
 /// Reads the options at the front of args: "--sh", "--help" or "/?",
 /// "--version", and "--", which ends them. The first other argument is the
 /// mask, whatever it begins with, and so is the argument after "--";
 /// nothing after the mask is an option. "--help" and "--version" act at
-/// once: the arguments after them are not read.
+/// once: the arguments after them are not read. A sh script needs a
+/// command prefix that names a command (not blanks, redirections and
+/// assignments only): without one, kUsageError.
 Options ParseOptions(const std::vector<std::string>& args);
 
 #endif  // TRAMLUNE_APP_OPTIONS_H_

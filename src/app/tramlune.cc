@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/output_buffer.h"
 #include "app/process_mask.h"
+#include "app/reports.h"
 #include "platform/platform.h"
 
 namespace {
@@ -100,6 +101,9 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       WriteBanner(output, ScriptKind::kBatch);
       WriteLines(output, kUsage);
       return 1;
+    case Options::Action::kUsageError:
+      platform.WriteStderr(UsageErrorLine(options.error));
+      return 2;
     case Options::Action::kScript:
       break;
   }
@@ -108,6 +112,7 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
     output.SetLineEnd("\n");
     stop.SetLineEnd("\n");
     stop.SendToStderr();
+    stop.PlainWriteFailures();
   }
   WriteBanner(output, options.kind);
   if (options.kind == ScriptKind::kBatch)
@@ -119,6 +124,13 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       rest >= 2 ? std::string_view(args[options.mask_index + 1]) : "";
   std::string_view suffix =
       rest >= 3 ? std::string_view(args[options.mask_index + 2]) : "";
+  // What most likely went wrong with the command line: options after the
+  // mask, or more words than a line holds.
+  for (size_t i = options.mask_index + 1; i < args.size(); ++i)
+    if (IsOption(args[i]))
+      platform.WriteStderr(OptionAfterMaskLine(args[i]));
+  if (rest > 3)
+    platform.WriteStderr(IgnoredArgumentsLine(rest - 3));
   ProcessMask(mask, prefix, suffix, options.kind, platform, output);
   return 0;
 }

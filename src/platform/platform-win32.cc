@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <string>
 
@@ -49,32 +50,99 @@ DWORD WriteAll(HANDLE handle, const char* data, size_t size) {
   return 0;
 }
 
+// The system's message for error, without its line end and final period,
+// into out. Allocates nothing.
+const char* SystemReason(DWORD error, char* out, DWORD size) {
+  DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, out, size, nullptr);
+  if (n == 0) {
+    std::snprintf(out, size, "error %lu", static_cast<unsigned long>(error));
+    return out;
+  }
+  while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' ||
+                   out[n - 1] == ' ' || out[n - 1] == '.'))
+    --n;
+  out[n] = '\0';
+  return out;
+}
+
+// Where a file lies: two handles of one file give the same.
+struct FileIdentity {
+  DWORD volume = 0, index_high = 0, index_low = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+bool IdentityOf(HANDLE handle, FileIdentity* id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info))
+    return false;
+  *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  return true;
+}
+
+bool IdentityOfPath(const std::wstring& path, FileIdentity* id) {
+  HANDLE file = CreateFileW(
+      path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  bool known = IdentityOf(file, id);
+  CloseHandle(file);
+  return known;
+}
+
 class Win32Platform : public Platform {
  public:
-  void SearchDirectory(std::string_view mask,
-                       const DirectoryVisitor& visit) override {
+  SearchResult SearchDirectory(std::string_view mask,
+                               const DirectoryVisitor& visit) override {
+    SearchResult result;
     // The ANSI search would hand a name that the code page cannot hold on
     // as '?' or a look-alike; such a name never reaches the caller.
-    std::wstring pattern;
-    if (!WidePath(CP_ACP, mask, &pattern))
-      return;
+    std::wstring pattern, dir;
+    if (!WidePath(CP_ACP, mask, &pattern) ||
+        !WidePath(CP_ACP, DirectoryPart(mask, LeadBytes()), &dir)) {
+      Fail(ERROR_FILENAME_EXCED_RANGE, &result);
+      return result;
+    }
     WIN32_FIND_DATAW data;
     HANDLE search = FindFirstFileW(pattern.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-      return;
+    if (search == INVALID_HANDLE_VALUE) {
+      // A directory without a matching entry is no failure.
+      DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+        Fail(error, &result);
+      return result;
+    }
+    StdoutFile out = FindStdoutFile();
     std::string name, report;
     do {
       size_t length = wcsnlen(data.cFileName, MAX_PATH);
+      std::wstring_view wide(data.cFileName, length);
       bool is_directory =
           (data.dwFileAttributes &
            (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) != 0;
-      if (AnsiName(CP_ACP, std::wstring_view(data.cFileName, length), &name,
-                   &report))
+      // Only an entry with standard output's name is looked at further.
+      FileIdentity id;
+      if (out.known && !is_directory &&
+          CompareStringOrdinal(wide.data(), static_cast<int>(wide.size()),
+                               out.name.data(),
+                               static_cast<int>(out.name.size()),
+                               TRUE) == CSTR_EQUAL &&
+          IdentityOfPath(dir + std::wstring(wide), &id) && id == out.id) {
+        result.left_out_output = true;
+        continue;
+      }
+      if (AnsiName(CP_ACP, wide, &name, &report))
         visit(name, is_directory);
       else if (!is_directory)
         WriteStderr(report);
     } while (FindNextFileW(search, &data));
+    DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES)
+      Fail(error, &result);
     FindClose(search);
+    return result;
   }
 
   bool StdoutIsConsole() override {
@@ -87,11 +155,20 @@ class Win32Platform : public Platform {
     if (!opened_) {
       // The handle is taken once, as it is opened on the first write.
       stdout_ = GetStdHandle(STD_OUTPUT_HANDLE);
-      if (stdout_ == nullptr || stdout_ == INVALID_HANDLE_VALUE)
+      if (stdout_ == nullptr || stdout_ == INVALID_HANDLE_VALUE) {
+        stdout_error_ = ERROR_INVALID_HANDLE;
         return kStdoutUnavailable;
+      }
       opened_ = true;
     }
-    return WriteAll(stdout_, data, size);
+    DWORD error = WriteAll(stdout_, data, size);
+    if (error != 0)
+      stdout_error_ = error;
+    return error;
+  }
+
+  const char* StdoutFailureReason() override {
+    return SystemReason(stdout_error_, reason_, sizeof(reason_));
   }
 
   void WriteStderr(std::string_view text) override {
@@ -117,11 +194,44 @@ class Win32Platform : public Platform {
   }
 
  private:
+  // Standard output when it is a file on disk: its name, without the
+  // directory, and where it lies.
+  struct StdoutFile {
+    bool known = false;
+    std::wstring name;
+    FileIdentity id;
+  };
+
+  static StdoutFile FindStdoutFile() {
+    StdoutFile out;
+    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+        GetFileType(handle) != FILE_TYPE_DISK || !IdentityOf(handle, &out.id))
+      return out;
+    wchar_t path[32768];
+    DWORD n = GetFinalPathNameByHandleW(handle, path, 32768,
+                                        FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= 32768)
+      return out;
+    std::wstring_view whole(path, n);
+    size_t slash = whole.find_last_of(L"\\/");
+    out.name = whole.substr(slash == std::wstring_view::npos ? 0 : slash + 1);
+    out.known = true;
+    return out;
+  }
+
+  void Fail(DWORD error, SearchResult* result) {
+    result->read = false;
+    result->reason = SystemReason(error, reason_, sizeof(reason_));
+  }
+
   // FILE_ATTRIBUTE_VOLUME is not in every SDK's headers.
   static constexpr DWORD kVolumeLabelAttribute = 0x08;
 
   bool opened_ = false;
   HANDLE stdout_ = nullptr;
+  DWORD stdout_error_ = 0;
+  char reason_[256];
 };
 
 }  // namespace
