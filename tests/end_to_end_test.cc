@@ -831,7 +831,10 @@ TEST_F(EndToEndTest, VanishedDirectoryListsNothing) {
   });
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kScriptStart);
-  ExpectReasonLine(r.err, UnreadHead("."), "No such file or directory");
+  // Wine starts a program whose working directory is gone in the Windows
+  // directory instead.
+  if (!Wine())
+    ExpectReasonLine(r.err, UnreadHead("."), "No such file or directory");
 }
 
 TEST_F(EndToEndTest, LinkLoopsListNothing) {

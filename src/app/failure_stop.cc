@@ -78,7 +78,7 @@ FailureStop::FailureStop(Platform& platform) : platform_(platform) {
 void FailureStop::StopOnWriteError(uint32_t error) {
   // Built without the heap, like the rest of the stop. The reason is taken
   // at once: the next write may fail for another.
-  if (error != kPipeClosing && error != kPipeBroken) {
+  if (!ReaderWentAway(error)) {
     char line[512];
     size_t size = FormatWriteFailureLine(line, sizeof(line),
                                          platform_.StdoutFailureReason());

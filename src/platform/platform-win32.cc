@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -67,17 +69,36 @@ const char* SystemReason(DWORD error, char* out, DWORD size) {
   return out;
 }
 
-// Where a file lies: two handles of one file give the same.
+// Where a file lies: two handles of one file give the same. The file ID
+// query needs no access right (Wine's standard handles have few); where
+// the system lacks it, the older volume serial and file index stand in,
+// marked so that the two kinds never compare equal.
 struct FileIdentity {
-  DWORD volume = 0, index_high = 0, index_low = 0;
-  bool operator==(const FileIdentity&) const = default;
+  uint64_t volume = 0;
+  unsigned char id[16] = {};
+
+  // Whether other, of a file opened by its path, is this file. A handle
+  // that Wine made of its host's descriptor shows volume 0: its ID alone
+  // decides then.
+  bool Is(const FileIdentity& other) const {
+    return std::memcmp(id, other.id, sizeof(id)) == 0 &&
+           (volume == other.volume || volume == 0);
+  }
 };
 
 bool IdentityOf(HANDLE handle, FileIdentity* id) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle, &info))
+  FILE_ID_INFO info;
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &info, sizeof(info))) {
+    id->volume = info.VolumeSerialNumber;
+    std::memcpy(id->id, &info.FileId, sizeof(id->id));
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION old;
+  if (!GetFileInformationByHandle(handle, &old))
     return false;
-  *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  id->volume = old.dwVolumeSerialNumber | (uint64_t{1} << 63);
+  DWORD index[2] = {old.nFileIndexLow, old.nFileIndexHigh};
+  std::memcpy(id->id, index, sizeof(index));
   return true;
 }
 
@@ -122,14 +143,10 @@ class Win32Platform : public Platform {
       bool is_directory =
           (data.dwFileAttributes &
            (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute)) != 0;
-      // Only an entry with standard output's name is looked at further.
+      // Only an entry that may be standard output is opened to see.
       FileIdentity id;
-      if (out.known && !is_directory &&
-          CompareStringOrdinal(wide.data(), static_cast<int>(wide.size()),
-                               out.name.data(),
-                               static_cast<int>(out.name.size()),
-                               TRUE) == CSTR_EQUAL &&
-          IdentityOfPath(dir + std::wstring(wide), &id) && id == out.id) {
+      if (out.known && !is_directory && out.MayBe(wide, data) &&
+          IdentityOfPath(dir + std::wstring(wide), &id) && out.id.Is(id)) {
         result.left_out_output = true;
         continue;
       }
@@ -194,12 +211,27 @@ class Win32Platform : public Platform {
   }
 
  private:
-  // Standard output when it is a file on disk: its name, without the
-  // directory, and where it lies.
+  // Standard output when it is a file on disk: where it lies, and its
+  // name without the directory or, where the system cannot tell the name
+  // (Wine, for a handle it got from its host), its size.
   struct StdoutFile {
     bool known = false;
-    std::wstring name;
     FileIdentity id;
+    bool named = false;
+    std::wstring name;
+    bool sized = false;
+    uint64_t size = 0;
+
+    // Whether the entry of that name and find data may be this file.
+    bool MayBe(std::wstring_view entry, const WIN32_FIND_DATAW& data) const {
+      if (named)
+        return CompareStringOrdinal(entry.data(),
+                                    static_cast<int>(entry.size()),
+                                    name.data(), static_cast<int>(name.size()),
+                                    TRUE) == CSTR_EQUAL;
+      return !sized || ((uint64_t{data.nFileSizeHigh} << 32) |
+                        data.nFileSizeLow) == size;
+    }
   };
 
   static StdoutFile FindStdoutFile() {
@@ -208,15 +240,23 @@ class Win32Platform : public Platform {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
         GetFileType(handle) != FILE_TYPE_DISK || !IdentityOf(handle, &out.id))
       return out;
-    wchar_t path[32768];
-    DWORD n = GetFinalPathNameByHandleW(handle, path, 32768,
-                                        FILE_NAME_NORMALIZED);
-    if (n == 0 || n >= 32768)
-      return out;
-    std::wstring_view whole(path, n);
-    size_t slash = whole.find_last_of(L"\\/");
-    out.name = whole.substr(slash == std::wstring_view::npos ? 0 : slash + 1);
     out.known = true;
+    std::wstring path(32768, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(handle, path.data(),
+                                        static_cast<DWORD>(path.size()),
+                                        FILE_NAME_NORMALIZED);
+    if (n > 0 && n < path.size()) {
+      std::wstring_view whole(path.data(), n);
+      size_t slash = whole.find_last_of(L"\\/");
+      out.name = whole.substr(slash == std::wstring_view::npos ? 0 : slash + 1);
+      out.named = true;
+      return out;
+    }
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(handle, &size)) {
+      out.size = static_cast<uint64_t>(size.QuadPart);
+      out.sized = true;
+    }
     return out;
   }
 

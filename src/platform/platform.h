@@ -23,10 +23,17 @@ using DirectoryVisitor =
 inline constexpr uint32_t kStdoutUnavailable = 105;
 
 /// The errors of a write to a pipe whose reader went away (ERROR_NO_DATA,
-/// ERROR_BROKEN_PIPE): the reader wanted no more, which is no fault to
-/// report.
+/// ERROR_BROKEN_PIPE, and ERROR_PIPE_NOT_CONNECTED, which Wine gives): the
+/// reader wanted no more, which is no fault to report.
 inline constexpr uint32_t kPipeClosing = 232;
 inline constexpr uint32_t kPipeBroken = 109;
+inline constexpr uint32_t kPipeNotConnected = 233;
+
+/// Whether a write failed with error only because its reader went away.
+inline bool ReaderWentAway(uint32_t error) {
+  return error == kPipeClosing || error == kPipeBroken ||
+         error == kPipeNotConnected;
+}
 
 /// How a directory search ended.
 struct SearchResult {
