@@ -926,8 +926,12 @@ TEST_F(EndToEndTest, MistakesAreNamedOnStandardError) {
        "tramlune: ignored 1 argument after the suffix" + QuoteHint() + "\n"},
       {{"*.v64", "--sh", "echo"}, 0,
        kScriptStart + "--sh  " + kSetLine + "  echo\r\n",
-       "tramlune: \"--sh\" after the mask is no option but a command word: "
-       "options go before the mask\n"},
+       "tramlune: \"--sh\" after the mask is taken as command text, not as "
+       "an option: options go before the mask\n"},
+      {{"*.v64", "echo", "--"}, 0,
+       kScriptStart + "echo  " + kSetLine + "  --\r\n",
+       "tramlune: \"--\" after the mask is taken as command text, not as "
+       "an option: options go before the mask\n"},
       // sh would run each line's first file.
       {{"--sh", "*.v64"}, 2, "", usage_error},
       {{"--sh", "*.v64", "  "}, 2, "", usage_error},

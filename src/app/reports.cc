@@ -59,8 +59,8 @@ std::string IgnoredArgumentsLine(size_t count) {
 
 std::string OptionAfterMaskLine(std::string_view arg) {
   return "tramlune: \"" + EscapedName(arg) +
-         "\" after the mask is no option but a command word: options go "
-         "before the mask\n";
+         "\" after the mask is taken as command text, not as an option: "
+         "options go before the mask\n";
 }
 
 size_t FormatWriteFailureLine(char* out, size_t size, const char* reason) {
