@@ -34,22 +34,12 @@ class FakePlatform : public Platform {
   std::set<size_t> failing_writes;
   uint32_t fail_error = 0;
   LeadByteTable lead{};
-  /// Masks whose search fails, with the reason it gives.
-  std::map<std::string, std::string> failing_searches;
-  /// Whether a search says that it left out standard output.
-  bool left_out_output = false;
   /// Everything written to standard error.
   std::string errors;
 
   SearchResult SearchDirectory(std::string_view mask,
                                const DirectoryVisitor& visit) override {
     SearchResult result;
-    result.left_out_output = left_out_output;
-    auto failing = failing_searches.find(std::string(mask));
-    if (failing != failing_searches.end()) {
-      result.read = false;
-      result.reason = failing->second;
-    }
     auto it = listings.find(std::string(mask));
     if (it == listings.end()) {
       if (files)
@@ -73,7 +63,9 @@ class FakePlatform : public Platform {
     writes.emplace_back(data, size);
     return 0;
   }
-  const char* StdoutFailureReason() override { return "No space left on device"; }
+  const char* StdoutFailureReason() override {
+    return "No space left on device";
+  }
   void WriteStderr(std::string_view text) override { errors += text; }
   std::string ProgramFileName() override { return "tramlune.exe"; }
   const LeadByteTable& LeadBytes() override { return lead; }

@@ -122,48 +122,6 @@ TEST(ProcessMaskTest, SkipsDirectories) {
   EXPECT_EQ(sink.lines, Lines{" \"G (U) [!].v64\"  \"G (U) [b1].v64\" "});
 }
 
-// What the search tells, and what standard error says of it.
-TEST(ProcessMaskTest, ReportsWhatTheSearchFound) {
-  struct Case {
-    const char* what;
-    std::vector<std::pair<std::string, bool>> entries;
-    const char* failure;  // the search's reason, if it fails
-    bool left_out_output;
-    std::string errors;
-  };
-  const Case cases[] = {
-      {"no entry", {}, nullptr, false,
-       "tramlune: no file matches \"r\\x5C-*\"\n"},
-      {"directories only", {{"x", true}}, nullptr, false,
-       "tramlune: no file matches \"r\\x5C-*\"\n"},
-      {"a file", {{"x", false}}, nullptr, false, ""},
-      {"standard output alone, left out silently", {}, nullptr, true, ""},
-      {"a failed search says only why", {}, "Permission denied", false,
-       "tramlune: cannot read the directory \"r\\x5C\": Permission "
-       "denied\n"},
-      {"also after some files", {{"x", false}}, "Input/output error", false,
-       "tramlune: cannot read the directory \"r\\x5C\": Input/output "
-       "error\n"},
-  };
-  for (const Case& c : cases) {
-    FakePlatform platform;
-    platform.listings["r\\-*"] = c.entries;
-    if (c.failure)
-      platform.failing_searches["r\\-*"] = c.failure;
-    platform.left_out_output = c.left_out_output;
-    CollectedLines sink;
-    ProcessMask("r\\-*", "", "", ScriptKind::kBatch, platform, sink);
-    EXPECT_EQ(platform.errors, c.errors) << c.what;
-  }
-  // A mask that begins with "-" was likely meant as an option.
-  FakePlatform platform;
-  CollectedLines sink;
-  ProcessMask("-x", "", "", ScriptKind::kShell, platform, sink);
-  EXPECT_EQ(platform.errors,
-            "tramlune: no file matches \"-x\": it is no option; options go "
-            "before the mask, see --help\n");
-}
-
 TEST(ProcessMaskTest, UsesTheLeadByteTable) {
   // 0x95 0x5C is one character of code page 932; read byte by byte its
   // second half would end the directory part.
