@@ -37,17 +37,19 @@ class FakePlatform : public Platform {
   /// Everything written to standard error.
   std::string errors;
 
-  void SearchDirectory(std::string_view mask,
-                       const DirectoryVisitor& visit) override {
+  SearchResult SearchDirectory(std::string_view mask,
+                               const DirectoryVisitor& visit) override {
+    SearchResult result;
     auto it = listings.find(std::string(mask));
     if (it == listings.end()) {
       if (files)
         for (const std::string& name : *files)
           visit(name, false);
-      return;
+      return result;
     }
     for (const auto& [name, is_directory] : it->second)
       visit(name, is_directory);
+    return result;
   }
   bool StdoutIsConsole() override { return console; }
   uint32_t WriteStdout(const char* data, size_t size) override {
@@ -60,6 +62,9 @@ class FakePlatform : public Platform {
     }
     writes.emplace_back(data, size);
     return 0;
+  }
+  const char* StdoutFailureReason() override {
+    return "No space left on device";
   }
   void WriteStderr(std::string_view text) override { errors += text; }
   std::string ProgramFileName() override { return "tramlune.exe"; }

@@ -80,6 +80,23 @@ TEST(FileListTest, SortsByBaseThenExtension) {
   }
 }
 
+// Names equal but for ASCII case come out by their bytes, whatever order
+// they were appended in, beside names that only begin alike.
+TEST(FileListTest, CaseTiesOrderByBytes) {
+  const std::vector<std::string> order = {
+      "G", "GAME (U).V64", "GAME (U).v64", "Game (U).v64", "game (U).v64",
+      "game (u).v64", "game (U).v64x", "h.v64", "H.V64x", "h.v64x"};
+  std::vector<std::string> names = order;
+  std::sort(names.begin(), names.end());
+  int permutations = 0;
+  do {
+    ASSERT_EQ(Sorted(names), order) << testing::PrintToString(names);
+  } while (++permutations < 2000 &&
+           std::next_permutation(names.begin(), names.end()));
+  std::reverse(names.begin(), names.end());
+  EXPECT_EQ(Sorted(names), order);
+}
+
 TEST(FileListTest, CompareFileNames) {
   FileList list;
   for (const char* name : {"Game (U).v64", "Game (U) [a1].v64", "GAME (u).V64",

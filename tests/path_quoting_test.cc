@@ -49,7 +49,7 @@ TEST(PathQuotingTest, QuotedPaths) {
       {bat, "", "-sdel (U) [!].v64", "\".\\-sdel (U) [!].v64\""},
       {bat, "", "--", "\".\\--\""},
       {bat, "roms\\", "-rf", "\"roms\\-rf\""},
-      {bat, "-roms\\", "x", "\"-roms\\x\""},
+      {bat, "-roms\\", "x", "\".\\-roms\\x\""},
       {bat, "", "a-b", "\"a-b\""},
       {sh, "", "Game (U) [!].v64", "'Game (U) [!].v64'"},
       {sh, "", "100% it's \"$(x)\" `y` \\ !", "'100% it'\\''s \"$(x)\" `y` \\ !'"},

@@ -251,9 +251,13 @@ TEST_F(Win32EndToEndTest, CommandLinesAreSplitByTheTool) {
       {"*.v64 copy \"\"\"", "copy  " + kSetLine + " "},
   };
   for (const Case& c : cases) {
-    Result r = RunCommand(Tool(c.args), dir_);
+    Result r = RunCommand(Tool(c.args), dir_, Stdout::kPipe, Stderr::kApart);
     EXPECT_EQ(r.status, 0u) << c.args;
     EXPECT_EQ(r.out, kScriptStart + c.line + "\r\n") << c.args;
+    EXPECT_EQ(r.err, std::string(c.args) == "*.v64 a b c d"
+                         ? "tramlune: ignored 2 arguments after the suffix\n"
+                         : "")
+        << c.args;
   }
   Result r = RunCommand(Tool(""), dir_);
   EXPECT_EQ(r.status, 1u);
@@ -303,18 +307,37 @@ TEST_F(Win32EndToEndTest, EntriesOfEveryKind) {
   EXPECT_EQ(r.out, kScriptStart +
                        " \"G (U) [!].v64\"  \"G (U) [a1].v64\" \"G (U) [b1].v64\""
                        " \"G (U) [c1].v64\" \r\n");
-  r = RunCommand(Tool("missing\\*"), dir_);
+  r = RunCommand(Tool("missing\\*"), dir_, Stdout::kPipe, Stderr::kApart);
   EXPECT_EQ(r.status, 0u);
   EXPECT_EQ(r.out, kScriptStart);
+  const std::string head =
+      "tramlune: cannot read the directory \"missing\\x5C\": ";
+  EXPECT_EQ(r.err.substr(0, head.size()), head);
+  EXPECT_GT(r.err.size(), head.size() + 1) << r.err;
+  EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
 }
 
 TEST_F(Win32EndToEndTest, FailedWrites) {
   Touch(kSet);
+  // One line on standard error says why, with the system's reason; a
+  // reader that went away wanted no more, and nothing is said.
+  const std::string head = "tramlune: cannot write the script: ";
   for (Stdout mode :
        {Stdout::kInvalid, Stdout::kReadOnly, Stdout::kPipeClosedByReader}) {
-    Result r = RunCommand(Tool("*.v64"), dir_, mode);
-    EXPECT_EQ(r.status, 1u) << static_cast<int>(mode);
-    EXPECT_EQ(r.out, "") << static_cast<int>(mode);
+    for (const char* args : {"*.v64", "--sh *.v64 rm"}) {
+      Result r = RunCommand(Tool(args), dir_, mode, Stderr::kApart);
+      SCOPED_TRACE(std::string(args) + " " +
+                   std::to_string(static_cast<int>(mode)));
+      EXPECT_EQ(r.status, 1u);
+      EXPECT_EQ(r.out, "");
+      if (mode == Stdout::kPipeClosedByReader) {
+        EXPECT_EQ(r.err, "");
+        continue;
+      }
+      EXPECT_EQ(r.err.substr(0, head.size()), head);
+      EXPECT_GT(r.err.size(), head.size() + 1) << r.err;
+      EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    }
   }
 }
 

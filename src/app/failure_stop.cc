@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/output_buffer.h"
+#include "app/reports.h"
 #include "platform/platform.h"
 
 namespace {
@@ -75,7 +76,19 @@ FailureStop::FailureStop(Platform& platform) : platform_(platform) {
 }
 
 void FailureStop::StopOnWriteError(uint32_t error) {
-  // Built without the heap, like the rest of the stop.
+  // Built without the heap, like the rest of the stop. The reason is taken
+  // at once: the next write may fail for another.
+  if (!ReaderWentAway(error)) {
+    char line[512];
+    size_t size = FormatWriteFailureLine(line, sizeof(line),
+                                         platform_.StdoutFailureReason());
+    platform_.WriteStderr(std::string_view(line, size));
+  }
+  if (plain_write_failures_) {
+    if (buffer_)
+      buffer_->FlushQuietly();
+    platform_.EndProcess(1);
+  }
   char message[64];
   FormatIoErrorMessage(error, message, sizeof(message));
   Stop("EInOutError", message, CodeAddress(__builtin_return_address(0)));

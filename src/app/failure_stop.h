@@ -38,13 +38,19 @@ class FailureStop {
   /// so that standard output holds nothing but what was written before.
   void SendToStderr() { to_stderr_ = true; }
 
+  /// A failed write of standard output ends with the plain line on
+  /// standard error alone, not with the failure text too.
+  void PlainWriteFailures() { plain_write_failures_ = true; }
+
   /// Stops the program: writes out the buffer, then the failure text and
   /// the line end, and ends the process with status 1. Allocates nothing,
   /// so it serves exhausted memory too.
   [[noreturn]] void Stop(const char* kind, const char* message,
                          uint32_t address);
 
-  /// Stops with the failure text of a write that failed with error.
+  /// Stops after a write that failed with error: a plain line that says
+  /// why on standard error (none for a pipe whose reader went away), and
+  /// the failure text unless PlainWriteFailures.
   [[noreturn]] void StopOnWriteError(uint32_t error);
 
  private:
@@ -52,6 +58,7 @@ class FailureStop {
   OutputBuffer* buffer_ = nullptr;
   std::string_view line_end_ = "\r\n";
   bool to_stderr_ = false;
+  bool plain_write_failures_ = false;
   char module_[260];
 };
 

@@ -1,10 +1,75 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <string_view>
 
+#include "app/reports.h"
 #include "matching/no_intro_names.h"
 
 namespace {
+
+// Every option of the tool, as it is written before the mask. A new option
+// goes here too, so that one written after the mask is reported.
+constexpr std::string_view kOptionWords[] = {
+    "--sh", "--naming", "--regions", "--help", "/?", "--version", "--",
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether word is a sh redirection: digits, then "<" or ">". *bare: the
+// operator alone, whose target is the next word.
+bool IsRedirection(std::string_view word, bool* bare) {
+  size_t i = 0;
+  while (i < word.size() && word[i] >= '0' && word[i] <= '9')
+    ++i;
+  if (i == word.size() || (word[i] != '<' && word[i] != '>'))
+    return false;
+  size_t end = word.find_first_not_of("<>&|", i);
+  *bare = end == std::string_view::npos;
+  return true;
+}
+
+// Whether word is a sh assignment: a name, then "=".
+bool IsAssignment(std::string_view word) {
+  size_t eq = word.find('=');
+  if (eq == 0 || eq == std::string_view::npos)
+    return false;
+  for (size_t i = 0; i < eq; ++i) {
+    char c = word[i];
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    if (!letter && !(i > 0 && c >= '0' && c <= '9'))
+      return false;
+  }
+  return true;
+}
+
+// Whether a sh line that starts with prefix runs a command of the prefix's
+// rather than the first file: some word of it is no redirection, no target
+// of one and no assignment. Quotes are not read: a quoted word counts as a
+// command, which it is unless it is an assignment or a redirection's target.
+bool NamesACommand(std::string_view prefix) {
+  bool target_next = false;
+  size_t i = 0;
+  while (i < prefix.size()) {
+    if (IsBlank(prefix[i])) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < prefix.size() && !IsBlank(prefix[end]))
+      ++end;
+    std::string_view word = prefix.substr(i, end - i);
+    i = end;
+    bool bare = false;
+    if (target_next)
+      target_next = false;
+    else if (IsRedirection(word, &bare))
+      target_next = bare;
+    else if (!IsAssignment(word))
+      return true;
+  }
+  return false;
+}
 
 // An option that takes a value: "--name VALUE" or "--name=VALUE". Returns
 // whether args[i] is that option; then value is set and i stands on the
@@ -38,6 +103,14 @@ Options UsageError(std::string error) {
 }
 
 }  // namespace
+
+bool IsOption(std::string_view arg) {
+  for (std::string_view valued : {"--naming=", "--regions="})
+    if (arg.substr(0, valued.size()) == valued)
+      return true;
+  return std::find(std::begin(kOptionWords), std::end(kOptionWords), arg) !=
+         std::end(kOptionWords);
+}
 
 Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
@@ -92,9 +165,15 @@ Options ParseOptions(const std::vector<std::string>& args) {
                       "write --naming no-intro before it, or leave it out");
   if (options.naming == Naming::kNoIntro && !regions_given)
     ParseRegionList(kDefaultNoIntroRegions, &options.regions);
-  if (i < args.size()) {
-    options.action = Options::Action::kScript;
-    options.mask_index = i;
+  if (i >= args.size())
+    return options;
+  options.action = Options::Action::kScript;
+  options.mask_index = i;
+  if (options.kind == ScriptKind::kShell &&
+      (i + 1 >= args.size() || !NamesACommand(args[i + 1]))) {
+    // sh would run each line's first file as a program.
+    options.action = Options::Action::kUsageError;
+    options.error = kShellNeedsCommand;
   }
   return options;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "script/script_kind.h"
@@ -21,7 +22,7 @@ struct Options {
     kUsage,       // no mask: write the usage text and fail
     kHelp,        // --help or /?
     kVersion,     // --version
-    kUsageError,  // a mistake in the options: error says which
+    kUsageError,  // a command line the tool refuses: error says why
   };
   Action action = Action::kUsage;
   ScriptKind kind = ScriptKind::kBatch;  // --sh: ScriptKind::kShell
@@ -32,16 +33,21 @@ struct Options {
   /// the suffix follow it.
   size_t mask_index = 0;
   /// With kUsageError: what is wrong and what to write instead, one line
-  /// without its end.
+  /// without "tramlune: " and without its end.
   std::string error;
 };
+
+/// Whether arg is one of the options that may stand before the mask.
+bool IsOption(std::string_view arg);
 
 /// Reads the options at the front of args: "--sh", "--naming NAME",
 /// "--regions LIST" (also "--naming=NAME", "--regions=LIST"), "--help" or
 /// "/?", "--version", and "--", which ends them. The first other argument is
 /// the mask, whatever it begins with, and so is the argument after "--";
 /// nothing after the mask is an option. "--help" and "--version" act at
-/// once: the arguments after them are not read.
+/// once: the arguments after them are not read. A mistake in an option's
+/// value is kUsageError; so is a sh script whose command prefix names no
+/// command (blanks, redirections and assignments only).
 Options ParseOptions(const std::vector<std::string>& args);
 
 #endif  // TRAMLUNE_APP_OPTIONS_H_

@@ -22,16 +22,22 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
     return;
   }
   FileList list(lead);
-  platform.SearchDirectory(mask, [&](std::string_view name,
-                                     bool is_directory) {
+  bool matched = false;
+  SearchResult searched = platform.SearchDirectory(
+      mask, [&](std::string_view name, bool is_directory) {
     if (is_directory)
       return;
+    matched = true;
     if (!ScriptCanHold(kind, name)) {
       platform.WriteStderr(LeftOutNameLine(name));
       return;
     }
     list.Append(name);
   });
+  if (!searched.read)
+    platform.WriteStderr(UnreadDirectoryLine(dir, searched.reason));
+  else if (!matched && !searched.left_out_output)
+    platform.WriteStderr(NoMatchLine(mask));
   list.Sort();
   CommandLines lines(list, kind, dir, prefix, suffix, sink);
   switch (options.naming) {

@@ -17,7 +17,9 @@ class Platform;
 /// front. prefix and suffix are the user's
 /// (empty when not given). A file whose name the script cannot hold is left
 /// out, and a mask whose directory part it cannot hold lists nothing; each
-/// is reported on standard error.
+/// is reported on standard error, and so are a directory that could not be
+/// read and a mask that matched no file (standard output, which the search
+/// leaves out silently, counts as a match).
 void ProcessMask(std::string_view mask, std::string_view prefix,
                  std::string_view suffix, const Options& options,
                  Platform& platform, LineSink& sink);

@@ -1,5 +1,7 @@
 #include "app/reports.h"
 
+#include <cstdio>
+
 #include "base/shown_text.h"
 
 std::string EscapedName(std::string_view path) {
@@ -24,4 +26,47 @@ std::string LeftOutNameLine(std::string_view name) {
 std::string LeftOutDirectoryLine(std::string_view dir) {
   return "tramlune: left out the files of a directory that a batch script "
          "cannot hold: \"" + EscapedName(dir) + "\"\n";
+}
+
+std::string UsageErrorLine(std::string_view message) {
+  return "tramlune: " + std::string(message) + "\n";
+}
+
+std::string NoMatchLine(std::string_view mask) {
+  std::string line = "tramlune: no file matches \"" + EscapedName(mask) + "\"";
+  if (!mask.empty() && mask[0] == '-')
+    line += ": it is no option; options go before the mask, see --help";
+  return line + "\n";
+}
+
+std::string UnreadDirectoryLine(std::string_view dir,
+                                std::string_view reason) {
+  return "tramlune: cannot read the directory \"" +
+         (dir.empty() ? std::string(".") : EscapedName(dir)) + "\": " +
+         std::string(reason) + "\n";
+}
+
+std::string IgnoredArgumentsLine(size_t count) {
+  std::string line = "tramlune: ignored " + std::to_string(count) +
+                     (count == 1 ? " argument" : " arguments") +
+                     " after the suffix";
+#ifndef _WIN32
+  // The usual cause: an unquoted mask that the shell made into many names.
+  line += ": quote the mask, or the shell expands it";
+#endif
+  return line + "\n";
+}
+
+std::string OptionAfterMaskLine(std::string_view arg) {
+  return "tramlune: \"" + EscapedName(arg) +
+         "\" after the mask is taken as command text, not as an option: "
+         "options go before the mask\n";
+}
+
+size_t FormatWriteFailureLine(char* out, size_t size, const char* reason) {
+  int n = std::snprintf(out, size, "tramlune: cannot write the script: %s\n",
+                        reason);
+  if (n < 0)
+    return 0;
+  return static_cast<size_t>(n) < size ? static_cast<size_t>(n) : size - 1;
 }

@@ -1,7 +1,9 @@
-// The lines that tell standard error what the script leaves out.
+// The lines that tell standard error what the script leaves out and what
+// went wrong. Each begins with "tramlune: " and ends with LF.
 #ifndef TRAMLUNE_APP_REPORTS_H_
 #define TRAMLUNE_APP_REPORTS_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,5 +18,37 @@ std::string LeftOutNameLine(std::string_view name);
 /// The same for a mask whose directory part a batch script cannot hold, so
 /// that none of its files is listed.
 std::string LeftOutDirectoryLine(std::string_view dir);
+
+/// Why a sh script is refused when the argument after the mask names no
+/// command: none, blanks, or only redirections and assignments.
+inline constexpr std::string_view kShellNeedsCommand =
+    "--sh needs a command after the mask: without one, sh runs the first "
+    "file of each line (an empty argument is skipped, so the suffix may "
+    "take the command's place); write, e.g., "
+    "tramlune --sh '*.v64' echo '>>log.txt'";
+
+/// The line of a command line that the tool refuses; message says why.
+std::string UsageErrorLine(std::string_view message);
+
+/// The line for a mask that matched no file in a directory that was read.
+/// A mask that begins with "-" was likely meant as an option: the line
+/// says where options go.
+std::string NoMatchLine(std::string_view mask);
+
+/// The line for a mask whose directory could not be read (dir: the mask's
+/// directory part, empty for the current directory), with the system's
+/// reason.
+std::string UnreadDirectoryLine(std::string_view dir, std::string_view reason);
+
+/// The line for count arguments after the suffix, which no line holds.
+std::string IgnoredArgumentsLine(size_t count);
+
+/// The line for an argument after the mask that is one of the options.
+std::string OptionAfterMaskLine(std::string_view arg);
+
+/// The line of a failed write of the script, with the system's reason,
+/// into out, cut to size and NUL-terminated. Returns its length.
+/// Allocates nothing.
+size_t FormatWriteFailureLine(char* out, size_t size, const char* reason);
 
 #endif  // TRAMLUNE_APP_REPORTS_H_

@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/output_buffer.h"
 #include "app/process_mask.h"
+#include "app/reports.h"
 #include "platform/platform.h"
 
 namespace {
@@ -112,7 +113,7 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       WriteLines(output, kUsage);
       return 1;
     case Options::Action::kUsageError:
-      platform.WriteStderr("tramlune: " + options.error + "\n");
+      platform.WriteStderr(UsageErrorLine(options.error));
       return 2;
     case Options::Action::kScript:
       break;
@@ -122,6 +123,7 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
     output.SetLineEnd("\n");
     stop.SetLineEnd("\n");
     stop.SendToStderr();
+    stop.PlainWriteFailures();
   }
   WriteBanner(output, options.kind);
   if (options.kind == ScriptKind::kBatch)
@@ -133,6 +135,13 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       rest >= 2 ? std::string_view(args[options.mask_index + 1]) : "";
   std::string_view suffix =
       rest >= 3 ? std::string_view(args[options.mask_index + 2]) : "";
+  // What most likely went wrong with the command line: options after the
+  // mask, or more words than a line holds.
+  for (size_t i = options.mask_index + 1; i < args.size(); ++i)
+    if (IsOption(args[i]))
+      platform.WriteStderr(OptionAfterMaskLine(args[i]));
+  if (rest > 3)
+    platform.WriteStderr(IgnoredArgumentsLine(rest - 3));
   ProcessMask(mask, prefix, suffix, options, platform, output);
   return 0;
 }

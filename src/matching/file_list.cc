@@ -53,6 +53,29 @@ void FileList::Sort() {
   // index is built from them at once, without reading the names again.
   std::vector<uint32_t> shared(entries_.size());
   SortEntries(entries_.data(), entries_.size(), blocks_, shared.data());
+  // Names that fold into the same bytes (they differ in ASCII case only)
+  // are ordered by their own bytes, so that the order depends on the set
+  // of names alone, not on the order the directory gave them in. They are
+  // neighbours whose shared folded prefix is both whole names; within such
+  // a run the shared prefixes stay what they were.
+  size_t n = entries_.size();
+  for (size_t k = 1; k < n;) {
+    auto same = [&](size_t j) {
+      return shared[j] == entries_[j].size &&
+             entries_[j - 1].size == entries_[j].size;
+    };
+    if (!same(k)) {
+      ++k;
+      continue;
+    }
+    size_t first = k - 1;
+    while (k < n && same(k))
+      ++k;
+    std::sort(entries_.begin() + first, entries_.begin() + k,
+              [this](const FileEntry& a, const FileEntry& b) {
+                return std::memcmp(Data(a), Data(b), a.size) < 0;
+              });
+  }
   shared_.Build(Count(), [&shared](int32_t k) { return shared[k]; });
   ResetFree();
 }

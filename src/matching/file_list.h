@@ -72,9 +72,10 @@ class FileList {
   /// Takes the entry at i (its Mark becomes -1). A mark is never cleared.
   void Take(int32_t i);
 
-  /// Orders the entries by CompareFileNames; equal entries may end up in
-  /// either order. The names stay where they were stored. Builds the index
-  /// of the new order.
+  /// Orders the entries by CompareFileNames, and names that it finds equal
+  /// (they differ in ASCII case only) by their bytes; identical names may
+  /// end up in either order. The names stay where they were stored. Builds
+  /// the index of the new order.
   void Sort();
 
   /// The smallest folded prefix that neighbours share from entry a to entry

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "base/out_of_memory.h"
@@ -70,45 +71,77 @@ class PosixPlatform : public Platform {
  public:
   // Standard output is looked at before anything else opens a descriptor:
   // were it closed, a directory opened later could take its number.
+  // Standard output that is a regular file is known by its device and
+  // inode, so that the search can leave that file out.
   PosixPlatform() {
     int flags = fcntl(STDOUT_FILENO, F_GETFL);
     stdout_writable_ = flags != -1 && (flags & O_ACCMODE) != O_RDONLY;
+    struct stat st;
+    if (flags != -1 && fstat(STDOUT_FILENO, &st) == 0 && S_ISREG(st.st_mode)) {
+      stdout_is_file_ = true;
+      stdout_device_ = st.st_dev;
+      stdout_inode_ = st.st_ino;
+    }
   }
 
-  void SearchDirectory(std::string_view mask,
-                       const DirectoryVisitor& visit) override {
+  SearchResult SearchDirectory(std::string_view mask,
+                               const DirectoryVisitor& visit) override {
+    SearchResult result;
     std::string_view dir_part = DirectoryPart(mask);
     std::string_view pattern = mask.substr(dir_part.size());
     std::string dir = dir_part.empty() ? std::string(".")
                                        : std::string(dir_part);
     DIR* dir_stream = opendir(dir.c_str());
     if (!dir_stream) {
-      StopIfOutOfMemory(errno);
-      return;
+      Fail(errno, &result);
+      return result;
     }
     int dir_fd = dirfd(dir_stream);
+    // Only entries of the directory's own device can be standard output:
+    // another device's root is a directory.
+    struct stat dir_st;
+    bool may_hold_stdout = stdout_is_file_ && fstat(dir_fd, &dir_st) == 0 &&
+                           dir_st.st_dev == stdout_device_;
     for (;;) {
       errno = 0;
       struct dirent* entry = readdir(dir_stream);
       if (!entry) {
-        StopIfOutOfMemory(errno);
+        struct stat st;
+        if (errno != 0)
+          Fail(errno, &result);
+        else if (fstat(dir_fd, &st) == 0 && st.st_nlink == 0)
+          Fail(ENOENT, &result);  // removed before or while it was read
         break;
       }
       std::string_view name(entry->d_name);
       if (!WildcardMatch(pattern, name))
         continue;
+      if (may_hold_stdout && entry->d_ino == stdout_inode_) {
+        result.left_out_output = true;
+        continue;
+      }
       visit(name, IsDirectory(dir_fd, entry));
     }
     closedir(dir_stream);
+    return result;
   }
 
   bool StdoutIsConsole() override { return isatty(STDOUT_FILENO) == 1; }
 
   uint32_t WriteStdout(const char* data, size_t size) override {
-    if (!stdout_writable_)
+    if (!stdout_writable_) {
+      stdout_error_ = EBADF;
       return kStdoutUnavailable;
+    }
     int error = WriteAll(STDOUT_FILENO, data, size);
-    return error == 0 ? 0 : WindowsErrorNumber(error);
+    if (error == 0)
+      return 0;
+    stdout_error_ = error;
+    return WindowsErrorNumber(error);
+  }
+
+  const char* StdoutFailureReason() override {
+    return strerror_r(stdout_error_, reason_, sizeof(reason_));
   }
 
   void WriteStderr(std::string_view text) override {
@@ -132,7 +165,20 @@ class PosixPlatform : public Platform {
   [[noreturn]] void EndProcess(int status) override { _exit(status); }
 
  private:
+  // A search that failed with error: memory that ran out stops the
+  // program, any other error is the search's result.
+  void Fail(int error, SearchResult* result) {
+    StopIfOutOfMemory(error);
+    result->read = false;
+    result->reason = strerror_r(error, reason_, sizeof(reason_));
+  }
+
   bool stdout_writable_ = false;
+  bool stdout_is_file_ = false;
+  dev_t stdout_device_ = 0;
+  ino_t stdout_inode_ = 0;
+  int stdout_error_ = 0;
+  char reason_[256];
 };
 
 }  // namespace

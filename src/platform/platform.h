@@ -22,6 +22,31 @@ using DirectoryVisitor =
 /// (closed, or open for reading only), as Windows numbers it.
 inline constexpr uint32_t kStdoutUnavailable = 105;
 
+/// The errors of a write to a pipe whose reader went away (ERROR_NO_DATA,
+/// ERROR_BROKEN_PIPE, and ERROR_PIPE_NOT_CONNECTED, which Wine gives): the
+/// reader wanted no more, which is no fault to report.
+inline constexpr uint32_t kPipeClosing = 232;
+inline constexpr uint32_t kPipeBroken = 109;
+inline constexpr uint32_t kPipeNotConnected = 233;
+
+/// Whether a write failed with error only because its reader went away.
+inline bool ReaderWentAway(uint32_t error) {
+  return error == kPipeClosing || error == kPipeBroken ||
+         error == kPipeNotConnected;
+}
+
+/// How a directory search ended.
+struct SearchResult {
+  /// false when the directory of the mask could not be read, at once or
+  /// part way (it does not exist, it may not be read, it went away); a
+  /// mask that matches nothing in a directory that was read is no failure.
+  bool read = true;
+  /// With read false: the system's reason, as its message says it.
+  std::string reason;
+  /// Whether the entry that is standard output was left out.
+  bool left_out_output = false;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -29,10 +54,12 @@ class Platform {
   /// Lists the entries that match mask, in the order the system yields
   /// them, "." and ".." and hidden entries included, each by the bytes of
   /// its real name: a file whose name the system code page cannot hold is
-  /// left out and reported on standard error. A search that fails, at once
-  /// or part way, yields what it found so far and reports nothing.
-  virtual void SearchDirectory(std::string_view mask,
-                               const DirectoryVisitor& visit) = 0;
+  /// left out and reported on standard error. When standard output is a
+  /// regular file, the entry that is that file is left out: a script never
+  /// acts on itself. A search that fails, at once or part way, yields what
+  /// it found so far and says why in its result.
+  virtual SearchResult SearchDirectory(std::string_view mask,
+                                       const DirectoryVisitor& visit) = 0;
 
   /// Whether standard output is a console (a character device).
   virtual bool StdoutIsConsole() = 0;
@@ -41,6 +68,11 @@ class Platform {
   /// system's error number (as Windows numbers it) of the failed write;
   /// kStdoutUnavailable when standard output cannot be written at all.
   virtual uint32_t WriteStdout(const char* data, size_t size) = 0;
+
+  /// The system's reason for the last failed WriteStdout, as its message
+  /// says it, without a final period. Allocates nothing; valid until the
+  /// next call.
+  virtual const char* StdoutFailureReason() = 0;
 
   /// Writes text to standard error. A courtesy to the user: a missing or
   /// failed standard error is ignored and changes nothing else.

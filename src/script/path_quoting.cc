@@ -14,7 +14,8 @@ constexpr uint64_t kBatchUnsafe =
 void WriteBatchPath(LineSink& sink, std::string_view dir,
                     std::string_view name) {
   sink.Write("\"");
-  if (dir.empty() && !name.empty() && name[0] == '-')
+  std::string_view first = dir.empty() ? name : dir;
+  if (!first.empty() && first[0] == '-')
     sink.Write(".\\");
   for (std::string_view part : {dir, name}) {
     size_t pos;
