@@ -111,7 +111,10 @@ void BM_Sort(benchmark::State& state) {
   Label(state);
 }
 
-void BM_Group(benchmark::State& state) {
+// Times group(list, sink) on a sorted list of the state's names, the lines
+// going into a counting sink.
+template <typename Group>
+void TimeGrouping(benchmark::State& state, Group group) {
   const std::vector<std::string>& names = Names(state);
   size_t lines = 0;
   for (auto _ : state) {
@@ -120,7 +123,7 @@ void BM_Group(benchmark::State& state) {
     list->Sort();
     CountingSink sink;
     state.ResumeTiming();
-    GroupAll(*list, sink);
+    group(*list, sink);
     lines = sink.lines;
     state.PauseTiming();
     list.reset();
@@ -130,28 +133,17 @@ void BM_Group(benchmark::State& state) {
   Label(state);
 }
 
-// The No-Intro grouping of a sorted list and its lines into a counting sink.
+void BM_Group(benchmark::State& state) { TimeGrouping(state, GroupAll); }
+
+// The No-Intro grouping and its lines.
 void BM_GroupNoIntro(benchmark::State& state) {
-  const std::vector<std::string>& names = Names(state);
   std::vector<std::string> regions;
   ParseRegionList(kDefaultNoIntroRegions, &regions);
-  size_t lines = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::unique_ptr<FileList> list = ListOf(names);
-    list->Sort();
-    CountingSink sink;
-    state.ResumeTiming();
-    CommandLines writer(*list, ScriptKind::kBatch, "roms/", "7z a", ">>log",
-                        sink);
-    GroupNoIntro(*list, regions, false, writer);
-    lines = sink.lines;
-    state.PauseTiming();
-    list.reset();
-    state.ResumeTiming();
-  }
-  state.counters["lines"] = static_cast<double>(lines);
-  Label(state);
+  TimeGrouping(state, [&regions](FileList& list, LineSink& sink) {
+    CommandLines lines(list, ScriptKind::kBatch, "roms/", "7z a", ">>log",
+                       sink);
+    GroupNoIntro(list, regions, false, lines);
+  });
 }
 
 void BM_Output(benchmark::State& state) {
