@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "script/command_template.h"
 #include "script/line_sink.h"
 #include "script/script_kind.h"
 
@@ -20,5 +21,13 @@ class Platform;
 void ProcessMask(std::string_view mask, std::string_view prefix,
                  std::string_view suffix, ScriptKind kind, Platform& platform,
                  LineSink& sink);
+
+/// The same with the forms of --template and --singles: with line, the
+/// lines are TemplateLines of it (prefix and suffix unused), and a group
+/// left out for a filled-in word is reported on standard error; with
+/// singles, every listed file stands in exactly one line.
+void ProcessMask(std::string_view mask, std::string_view prefix,
+                 std::string_view suffix, ScriptKind kind, Platform& platform,
+                 LineSink& sink, const LineTemplate* line, bool singles);
 
 #endif  // TRAMLUNE_APP_PROCESS_MASK_H_

@@ -25,3 +25,12 @@ std::string LeftOutDirectoryLine(std::string_view dir) {
   return "tramlune: left out the files of a directory that a batch script "
          "cannot hold: \"" + EscapedName(dir) + "\"\n";
 }
+
+std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
+                             std::string_view argument, bool listed) {
+  std::string line = "tramlune: left out the group of \"" +
+                     EscapedName(dir) + EscapedName(parent) + "\": ";
+  line += listed ? "its argument would overwrite a listed file: \""
+                 : "a batch script cannot hold its argument: \"";
+  return line + EscapedName(argument) + "\"\n";
+}

@@ -17,4 +17,10 @@ std::string LeftOutNameLine(std::string_view name);
 /// that none of its files is listed.
 std::string LeftOutDirectoryLine(std::string_view dir);
 
+/// The line that tells standard error that the group headed by dir +
+/// parent was left out under --template: its filled-in word argument names
+/// a listed file (listed), or a batch script cannot hold it.
+std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
+                             std::string_view argument, bool listed);
+
 #endif  // TRAMLUNE_APP_REPORTS_H_

@@ -44,7 +44,27 @@ const char* const kOptions[] = {
     "               of a batch file: paths in single quotes, lines ended by LF",
     "   --help, /?  write this text",
     "   --version   write the version",
+    "   --template  the prefix and the suffix are templates; each word that",
+    "               holds a placeholder is one argument, quoted by tramlune:",
+    "                 {}        the group's files, parent first (a word alone)",
+    "                 {parent}  the parent's path",
+    "                 {clones}  the clones (a word alone)",
+    "                 {title}   the group's title: \"Game (U)\" of",
+    "                           \"Game (U) [!].v64\"",
+    "                 {dir}     the mask's directory part, as written",
+    "                 {{ }}     a brace",
+    "               without {}, {parent} or {clones} the files stand between",
+    "               prefix and suffix; a line whose filled-in word names a",
+    "               listed file is left out and reported",
+    "   --singles   every file in exactly one line: a file with no clone",
+    "               gets a line of its own, a clone never heads a line",
     "   --          end the options: the next argument is the mask",
+    "",
+    "Examples, one archive per group, named by its title:",
+    "   tramlune --template --singles *.v64 \"7z a -sdel {dir}{title}.7z\" >go.bat",
+    "   tramlune --sh --template --singles '*.v64' 'zip -m {dir}{title}.zip' >go.sh",
+    "   tramlune --sh --template --singles '*.v64' \\",
+    "       'tar -cf {dir}{title}.tar --remove-files {}' >go.sh",
 };
 
 template <size_t N>
@@ -100,6 +120,9 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       WriteBanner(output, ScriptKind::kBatch);
       WriteLines(output, kUsage);
       return 1;
+    case Options::Action::kUsageError:
+      platform.WriteStderr("tramlune: " + options.error + "\n");
+      return 2;
     case Options::Action::kScript:
       break;
   }
@@ -119,6 +142,7 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
       rest >= 2 ? std::string_view(args[options.mask_index + 1]) : "";
   std::string_view suffix =
       rest >= 3 ? std::string_view(args[options.mask_index + 2]) : "";
-  ProcessMask(mask, prefix, suffix, options.kind, platform, output);
+  ProcessMask(mask, prefix, suffix, options.kind, platform, output,
+              options.use_template ? &options.line : nullptr, options.singles);
   return 0;
 }
