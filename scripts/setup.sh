@@ -13,11 +13,12 @@ script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 # targets (clang and libFuzzer), valgrind; the Windows build (mingw-w64,
 # GoogleTest's sources, Wine: wine64 for the programs, wine for its cmd);
 # the locales; the releases (dpkg-shlibdeps and file for the .deb's
-# dependencies, unzip, groff and man for the manual page).
+# dependencies, unzip, groff and man for the manual page); the archivers
+# that the template scripts drive end to end (Info-ZIP zip, 7-Zip's 7zz).
 packages=(cmake make g++ libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev valgrind
           g++-mingw-w64-x86-64 googletest wine wine64 locales
-          dpkg-dev file unzip groff-base man-db)
+          dpkg-dev file unzip groff-base man-db zip 7zip)
 # Japanese for the code page 932 tests, US English for code page 1252.
 locales=(ja_JP.UTF-8 en_US.UTF-8)
 

@@ -17,7 +17,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -1094,3 +1097,109 @@ TEST_F(EndToEndTest, CaseTiesGiveOneScript) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs command through sh; its exit status.
+int Shell(const std::string& command) {
+  return WEXITSTATUS(system(command.c_str()));
+}
+
+std::string ShellWord(const std::string& text) {
+  std::string word = "'";
+  for (char c : text)
+    word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return word + "'";
+}
+
+std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> DirectoryNames(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (!entry.is_directory())
+      names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+// --sh --template scripts run by dash drive Info-ZIP zip and 7-Zip over
+// files with contents and hostile names: each archive holds exactly its
+// group's files, byte for byte; with --singles no file is left loose.
+TEST_F(EndToEndTest, TemplateScriptsDriveRealArchivers) {
+  if (Wine())
+    GTEST_SKIP() << "the archivers are the POSIX system's";
+  ASSERT_EQ(Shell("command -v dash zip 7zz >/dev/null"), 0)
+      << "needs dash, zip and 7zz: bash scripts/setup.sh installs them";
+  // Each archive's files by title; the last names are alone.
+  const std::map<std::string, std::vector<std::string>> sets = {
+      {"Game (U)", {"Game (U) [!].v64", "Game (U) [a1].v64", "Game (U) [b1].v64"}},
+      {"it's $HOME (U)", {"it's $HOME (U) [!].v64", "it's $HOME (U) [h1].v64"}},
+      {"100% \"q\" `x` (E)", {"100% \"q\" `x` (E) [!].v64", "100% \"q\" `x` (E) [o1].v64"}},
+      {"-rf (J)", {"-rf (J) [!].v64", "-rf (J) [a1].v64"}},
+      {"Game (E)", {"Game (E).v64"}}, {"Lone  blanks", {"Lone  blanks.v64"}},
+      {"-lone", {"-lone.v64"}}};
+  int run = 0;
+  for (std::string extension : {".zip", ".7z"})
+    for (bool singles : {false, true})
+      for (std::string dir : {"", "sub $dir/"}) {
+        std::string top = dir_ + "/" + std::to_string(run++), in = top + "/" + dir;
+        std::filesystem::create_directories(in);
+        std::string what = extension + (singles ? " --singles in " : " in ") + in;
+        std::map<std::string, std::string> contents;
+        std::vector<std::string> present;  // archives and loose files
+        for (const auto& [title, names] : sets) {
+          for (const std::string& name : names) {
+            contents[name] = name + std::string("\0\1\x80\xFF\n", 5);
+            std::ofstream(in + name, std::ios::binary) << contents[name];
+            if (!singles && names.size() == 1)
+              present.push_back(name);
+          }
+          if (singles || names.size() > 1)
+            present.push_back(title + extension);
+        }
+        std::sort(present.begin(), present.end());
+        std::vector<std::string> args = {"--sh", "--template", dir + "*.v64",
+            extension == ".zip" ? "zip -q -m {dir}{title}.zip"
+                                : "7zz a -bso0 -bsp0 -sdel {dir}{title}.7z"};
+        if (singles)
+          args.insert(args.begin() + 2, "--singles");
+        Result r = RunTool(args, top);
+        ASSERT_EQ(r.status, 0) << what;
+        EXPECT_EQ(r.err, "") << what;
+        std::ofstream(top + ".sh", std::ios::binary) << r.out;
+        EXPECT_EQ(Shell("cd " + ShellWord(top) + " && dash ../" +
+                        std::to_string(run - 1) + ".sh"), 0) << what << r.out;
+        EXPECT_EQ(DirectoryNames(in), present) << what << r.out;
+        for (const auto& [title, names] : sets) {
+          if (!singles && names.size() == 1) {
+            EXPECT_EQ(FileBytes(in + names[0]), contents[names[0]]) << what;
+            continue;
+          }
+          std::string out = top + ".x/" + title;
+          ASSERT_EQ(Shell("7zz e -bso0 -bsp0 -o" + ShellWord(out) + " " +
+                          ShellWord(in + title + extension)), 0) << what << title;
+          std::vector<std::string> sorted = names;
+          std::sort(sorted.begin(), sorted.end());
+          EXPECT_EQ(DirectoryNames(out), sorted) << what;
+          for (const std::string& name : names)
+            EXPECT_EQ(FileBytes(out + "/" + name), contents[name]) << what << name;
+        }
+      }
+}
+
+// A usage error: its message, nothing on standard output, exit status 2.
+TEST_F(EndToEndTest, TemplateUsageErrors) {
+  Result r = RunTool({"--sh", "--singles", "--tmpl", "*"}, dir_);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "tramlune: unknown option \"--tmpl\": the options are --sh, "
+            "--naming, --regions, --template, --singles, --help and "
+            "--version; write -- before a mask that begins with -\n");
+}

@@ -11,7 +11,8 @@ namespace {
 // Every option of the tool, as it is written before the mask. A new option
 // goes here too, so that one written after the mask is reported.
 constexpr std::string_view kOptionWords[] = {
-    "--sh", "--naming", "--regions", "--help", "/?", "--version", "--",
+    "--sh",   "--naming", "--regions", "--template", "--singles",
+    "--help", "/?",       "--version", "--",
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -116,6 +117,9 @@ Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
   std::string naming, regions, error;
   bool regions_given = false;
+  // Once an option of these stands, an unknown "--word" is a mistake; before
+  // them, such an argument has always been the mask.
+  bool strict = false;
   size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -135,7 +139,16 @@ Options ParseOptions(const std::vector<std::string>& args) {
       options.kind = ScriptKind::kShell;
       continue;
     }
+    if (arg == "--template") {
+      options.use_template = strict = true;
+      continue;
+    }
+    if (arg == "--singles") {
+      options.singles = strict = true;
+      continue;
+    }
     if (ValueOption(args, i, "--naming", naming, error)) {
+      strict = true;
       if (!error.empty())
         return UsageError(error);
       if (naming == "goodtools") {
@@ -149,6 +162,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
       continue;
     }
     if (ValueOption(args, i, "--regions", regions, error)) {
+      strict = true;
       if (!error.empty())
         return UsageError(error);
       if (!ParseRegionList(regions, &options.regions))
@@ -158,6 +172,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
       regions_given = true;
       continue;
     }
+    if (strict && arg.size() > 2 && arg.compare(0, 2, "--") == 0)
+      return UsageError("unknown option \"" + arg +
+                        "\": the options are --sh, --naming, --regions, "
+                        "--template, --singles, --help and --version; write "
+                        "-- before a mask that begins with -");
     break;
   }
   if (regions_given && options.naming != Naming::kNoIntro)
@@ -169,11 +188,30 @@ Options ParseOptions(const std::vector<std::string>& args) {
     return options;
   options.action = Options::Action::kScript;
   options.mask_index = i;
-  if (options.kind == ScriptKind::kShell &&
-      (i + 1 >= args.size() || !NamesACommand(args[i + 1]))) {
-    // sh would run each line's first file as a program.
+  std::string_view prefix, suffix;
+  if (i + 1 < args.size())
+    prefix = args[i + 1];
+  if (i + 2 < args.size())
+    suffix = args[i + 2];
+  if (options.use_template) {
+    options.error =
+        ParseLineTemplate(prefix, suffix, options.kind, options.line);
+    if (!options.error.empty()) {
+      options.action = Options::Action::kUsageError;
+      return options;
+    }
+  }
+  // The words that open the line: the prefix; with a template that places
+  // the files itself, the suffix follows the prefix at once.
+  std::string opening(prefix);
+  if (options.use_template && options.line.places_files)
+    opening.append(" ").append(suffix);
+  if ((options.kind == ScriptKind::kShell || options.use_template) &&
+      !NamesACommand(opening)) {
+    // The script would run each line's first file as a program.
     options.action = Options::Action::kUsageError;
-    options.error = kShellNeedsCommand;
+    options.error = options.kind == ScriptKind::kShell ? kShellNeedsCommand
+                                                       : kTemplateNeedsCommand;
   }
   return options;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/command_template.h"
 #include "script/script_kind.h"
 
 /// The naming rules by which files are grouped.
@@ -29,6 +30,11 @@ struct Options {
   Naming naming = Naming::kGoodTools;    // --naming
   /// --regions: the No-Intro region order, most preferred first.
   std::vector<std::string> regions;
+  /// --template: the prefix and the suffix are read into line.
+  bool use_template = false;
+  LineTemplate line;
+  /// --singles: every listed file stands in exactly one line.
+  bool singles = false;
   /// With kScript: the index of the mask in the arguments; the prefix and
   /// the suffix follow it.
   size_t mask_index = 0;
@@ -41,13 +47,15 @@ struct Options {
 bool IsOption(std::string_view arg);
 
 /// Reads the options at the front of args: "--sh", "--naming NAME",
-/// "--regions LIST" (also "--naming=NAME", "--regions=LIST"), "--help" or
-/// "/?", "--version", and "--", which ends them. The first other argument is
-/// the mask, whatever it begins with, and so is the argument after "--";
-/// nothing after the mask is an option. "--help" and "--version" act at
-/// once: the arguments after them are not read. A mistake in an option's
-/// value is kUsageError; so is a sh script whose command prefix names no
-/// command (blanks, redirections and assignments only).
+/// "--regions LIST" (also "--naming=NAME", "--regions=LIST"), "--template",
+/// "--singles", "--help" or "/?", "--version", and "--", which ends them.
+/// The first other argument is the mask, whatever it begins with, and so is
+/// the argument after "--"; nothing after the mask is an option. "--help"
+/// and "--version" act at once: the arguments after them are not read.
+/// kUsageError: a mistake in an option's value; an unknown "--word" once
+/// one of --naming, --regions, --template or --singles stands; a prefix or
+/// suffix that is no good template; a sh script or a template whose command
+/// prefix names no command (blanks, redirections and assignments only).
 Options ParseOptions(const std::vector<std::string>& args);
 
 #endif  // TRAMLUNE_APP_OPTIONS_H_

@@ -8,6 +8,36 @@
 #include "platform/platform.h"
 #include "script/command_lines.h"
 #include "script/path_quoting.h"
+#include "script/template_lines.h"
+
+namespace {
+
+// Tells standard error of the groups that TemplateLines leaves out.
+class ReportedGroups : public LeftOutGroups {
+ public:
+  explicit ReportedGroups(Platform& platform) : platform_(platform) {}
+  void LeftOut(std::string_view dir, std::string_view parent,
+               std::string_view argument, bool listed) override {
+    platform_.WriteStderr(LeftOutGroupLine(dir, parent, argument, listed));
+  }
+
+ private:
+  Platform& platform_;
+};
+
+// Groups the sorted list by the naming of options into lines.
+void GroupFiles(FileList& list, const Options& options, GroupSink& lines) {
+  switch (options.naming) {
+    case Naming::kGoodTools:
+      GroupClones(list, lines, options.singles);
+      break;
+    case Naming::kNoIntro:
+      GroupNoIntro(list, options.regions, options.singles, lines);
+      break;
+  }
+}
+
+}  // namespace
 
 void ProcessMask(std::string_view mask, std::string_view prefix,
                  std::string_view suffix, const Options& options,
@@ -39,13 +69,13 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
   else if (!matched && !searched.left_out_output)
     platform.WriteStderr(NoMatchLine(mask));
   list.Sort();
-  CommandLines lines(list, kind, dir, prefix, suffix, sink);
-  switch (options.naming) {
-    case Naming::kGoodTools:
-      GroupClones(list, lines);
-      break;
-    case Naming::kNoIntro:
-      GroupNoIntro(list, options.regions, /*singles=*/false, lines);
-      break;
+  if (options.use_template) {
+    ReportedGroups reports(platform);
+    TemplateLines lines(list, kind, dir, options.line, NamesFoldCase(), sink,
+                        reports);
+    GroupFiles(list, options, lines);
+  } else {
+    CommandLines lines(list, kind, dir, prefix, suffix, sink);
+    GroupFiles(list, options, lines);
   }
 }

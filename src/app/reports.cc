@@ -70,3 +70,12 @@ size_t FormatWriteFailureLine(char* out, size_t size, const char* reason) {
     return 0;
   return static_cast<size_t>(n) < size ? static_cast<size_t>(n) : size - 1;
 }
+
+std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
+                             std::string_view argument, bool listed) {
+  std::string line = "tramlune: left out the group of \"" +
+                     EscapedName(dir) + EscapedName(parent) + "\": ";
+  line += listed ? "its argument would overwrite a listed file: \""
+                 : "a batch script cannot hold its argument: \"";
+  return line + EscapedName(argument) + "\"\n";
+}

@@ -51,4 +51,16 @@ std::string OptionAfterMaskLine(std::string_view arg);
 /// Allocates nothing.
 size_t FormatWriteFailureLine(char* out, size_t size, const char* reason);
 
+/// Why a template is refused when its prefix names no command.
+inline constexpr std::string_view kTemplateNeedsCommand =
+    "--template needs a command at the front of the command prefix: without "
+    "one, each line runs its first file; write, e.g., "
+    "tramlune --template '*.v64' '7z a -sdel {dir}{title}.7z'";
+
+/// The line that tells standard error that the group headed by dir +
+/// parent was left out under --template: its filled-in word argument names
+/// a listed file (listed), or a batch script cannot hold it.
+std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
+                             std::string_view argument, bool listed);
+
 #endif  // TRAMLUNE_APP_REPORTS_H_

@@ -72,14 +72,17 @@ void OrderClones(Scratch& s) {
 }
 
 // The group headed by the entry at index, if it finds a free clone: takes
-// parent and clones and hands them to sink.
-void GroupHeadedBy(FileList& list, int32_t index, Scratch& s,
-                   GroupSink& sink) {
-  if (list.TitleSize(index) == 0)  // an empty base has no title to share
-    return;
-  GatherSide(list, index, -1, s.above);
-  GatherSide(list, index, +1, s.below);
-  if (s.above.empty() && s.below.empty())
+// parent and clones and hands them to sink. With alone, an entry that finds
+// none is taken and handed over by itself.
+void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
+                   bool alone = false) {
+  s.above.clear();
+  s.below.clear();
+  if (list.TitleSize(index) != 0) {  // an empty base has no title to share
+    GatherSide(list, index, -1, s.above);
+    GatherSide(list, index, +1, s.below);
+  }
+  if (s.above.empty() && s.below.empty() && !alone)
     return;
   OrderClones(s);
   list.Take(index);
@@ -90,14 +93,15 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s,
 
 }  // namespace
 
-void GroupClones(FileList& list, GroupSink& sink) {
+void GroupClones(FileList& list, GroupSink& sink, bool singles) {
   Scratch scratch;
   const int32_t count = list.Count();
   // Until a group is found, only the entries' cached facts are read, not
   // their names.
   for (int32_t i = 0; i < count; ++i)
-    if (list.Verified(i))
+    if (list.Verified(i) && !(singles && list.Taken(i)))
       GroupHeadedBy(list, i, scratch, sink);
   for (int32_t i = 0; i < count; ++i)
-    GroupHeadedBy(list, i, scratch, sink);
+    if (!(singles && list.Taken(i)))
+      GroupHeadedBy(list, i, scratch, sink, singles);
 }

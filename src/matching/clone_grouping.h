@@ -14,6 +14,11 @@
 /// order. Parent and clones are taken; a taken entry is never a clone again,
 /// but may still head a group of entries that are free. Each group goes to
 /// sink with the parent's shown title.
-void GroupClones(FileList& list, GroupSink& sink);
+///
+/// With singles, every entry stands in exactly one group: a taken entry
+/// never heads one, and a free entry that finds no clone when its turn
+/// comes in the second pass is handed over as a group of one (no clones)
+/// and taken, so a later name can no longer take it as its clone.
+void GroupClones(FileList& list, GroupSink& sink, bool singles = false);
 
 #endif  // TRAMLUNE_MATCHING_CLONE_GROUPING_H_

@@ -196,6 +196,8 @@ void PrepareProcess() {
 
 std::string_view NativeLineEnd() { return "\n"; }
 
+bool NamesFoldCase() { return false; }
+
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   // The shell has split the line already; an empty argument is dropped, as
   // the Windows splitter skips an empty pair of quotes.

@@ -290,6 +290,8 @@ void PrepareProcess() {
 
 std::string_view NativeLineEnd() { return "\r\n"; }
 
+bool NamesFoldCase() { return true; }
+
 std::vector<std::string> CommandLineArguments(int, char**) {
   // The C runtime's split knows escapes that the tool's does not; the whole
   // line is split here instead.

@@ -98,6 +98,10 @@ void PrepareProcess();
 /// How lines of text for people (help, version) end on this system.
 std::string_view NativeLineEnd();
 
+/// Whether "A" and "a" name the same file on this system (Windows), so
+/// that names are compared folded.
+bool NamesFoldCase();
+
 /// The arguments after the program's name, none of them empty.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "base/lead_bytes.h"
 #include "script/line_sink.h"
 #include "script/script_kind.h"
 
@@ -22,5 +23,15 @@ bool ScriptCanHold(ScriptKind kind, std::string_view path);
 /// when the path begins with "-". So no command reads the path as a switch.
 void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
                      std::string_view name);
+
+/// Writes text, a filled-in word of a template, to sink as one argument,
+/// with ".\\" (batch) or "./" (sh) in front when guard is set.
+/// Batch: between double quotes, each "%" doubled, and the backslashes that
+/// end the text doubled, so that the C runtime's split does not read the
+/// last one with the closing quote as a literal quote; a 0x5C that trails a
+/// lead byte of lead is part of its character and not doubled. The text
+/// must be one that ScriptCanHold. Sh: as WriteQuotedPath.
+void WriteQuotedArgument(LineSink& sink, ScriptKind kind, std::string_view text,
+                         bool guard, const LeadByteTable& lead);
 
 #endif  // TRAMLUNE_SCRIPT_PATH_QUOTING_H_

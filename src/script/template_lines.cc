@@ -1,0 +1,161 @@
+#include "script/template_lines.h"
+
+#include "base/ascii_fold.h"
+#include "script/path_quoting.h"
+
+namespace {
+
+// Appends text with "a".."z" folded; the trail byte of a double-byte
+// character is left as it is.
+void AppendFolded(std::string& out, std::string_view text,
+                  const LeadByteTable& lead) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    out += static_cast<char>(FoldByte(c));
+    if (lead[c] && i + 1 < text.size())
+      out += text[++i];
+  }
+}
+
+}  // namespace
+
+TemplateLines::TemplateLines(const FileList& list, ScriptKind kind,
+                             std::string_view dir, const LineTemplate& line,
+                             bool fold_case, LineSink& sink,
+                             LeftOutGroups& left_out)
+    : list_(list), kind_(kind), dir_(dir), line_(line), fold_case_(fold_case),
+      sink_(sink), left_out_(left_out) {
+  if (!line.fills_words)
+    return;
+  const int32_t count = list.Count();
+  listed_.reserve(static_cast<size_t>(count));
+  if (fold_case) {
+    size_t total = 0;
+    for (int32_t i = 0; i < count; ++i)
+      total += list.Name(i).size();
+    folded_names_.reserve(total);  // the views below stay valid
+    AppendFolded(folded_dir_, dir, list.LeadBytes());
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    std::string_view name = list.Name(i);
+    if (fold_case) {
+      size_t start = folded_names_.size();
+      AppendFolded(folded_names_, name, list.LeadBytes());
+      name = std::string_view(folded_names_).substr(start);
+    }
+    listed_.insert(name);
+  }
+}
+
+bool TemplateLines::NamesListedFile(std::string_view path) {
+  std::string_view dir = dir_;
+  if (fold_case_) {
+    folded_.clear();
+    AppendFolded(folded_, path, list_.LeadBytes());
+    path = folded_;
+    dir = folded_dir_;
+  }
+  return path.substr(0, dir.size()) == dir &&
+         listed_.count(path.substr(dir.size())) != 0;
+}
+
+bool TemplateLines::Fill(const CommandTemplate& t, int32_t parent,
+                         std::string_view title) {
+  for (const TemplatePart& part : t.parts) {
+    if (part.kind != TemplatePart::Kind::kFilled)
+      continue;
+    if (filled_.size() <= count_) {
+      filled_.emplace_back();
+      guards_.push_back(false);
+    }
+    std::string& text = filled_[count_];
+    text.clear();
+    bool guard = false;
+    for (const WordPiece& piece : part.pieces) {
+      if (!piece.is_placeholder) {
+        text += piece.text;
+        continue;
+      }
+      size_t start = text.size();
+      if (piece.placeholder == Placeholder::kTitle) {
+        text += title;
+      } else {
+        text += dir_;
+        if (piece.placeholder == Placeholder::kParent)
+          text += list_.Name(parent);
+      }
+      // The placeholder's text opens the argument.
+      if (start == 0 && !text.empty())
+        guard = text[0] == '-';
+    }
+    guards_[count_] = guard;
+    ++count_;
+    bool listed = NamesListedFile(text);
+    if (listed || !ScriptCanHold(kind_, text)) {
+      left_out_.LeftOut(dir_, list_.Name(parent), text, listed);
+      return false;
+    }
+  }
+  return true;
+}
+
+void TemplateLines::WritePath(int32_t index) {
+  WriteQuotedPath(sink_, kind_, dir_, list_.Name(index));
+}
+
+void TemplateLines::Write(const CommandTemplate& t, int32_t parent,
+                          std::span<const int32_t> clones, size_t& next) {
+  for (const TemplatePart& part : t.parts) {
+    switch (part.kind) {
+      case TemplatePart::Kind::kText:
+        sink_.Write(part.text);
+        break;
+      case TemplatePart::Kind::kFilled:
+        WriteQuotedArgument(sink_, kind_, filled_[next], guards_[next],
+                            list_.LeadBytes());
+        ++next;
+        break;
+      case TemplatePart::Kind::kFiles: {
+        bool blank = false;
+        if (part.files != Placeholder::kClones) {
+          WritePath(parent);
+          blank = true;
+        }
+        if (part.files != Placeholder::kParent)
+          for (int32_t clone : clones) {
+            if (blank)
+              sink_.Write(" ");
+            WritePath(clone);
+            blank = true;
+          }
+        break;
+      }
+    }
+  }
+}
+
+void TemplateLines::Group(int32_t parent, std::span<const int32_t> clones,
+                          std::string_view title) {
+  count_ = 0;
+  if (!Fill(line_.prefix, parent, title) || !Fill(line_.suffix, parent, title))
+    return;
+  size_t next = 0;
+  const bool prefix = !line_.prefix.Empty(), suffix = !line_.suffix.Empty();
+  Write(line_.prefix, parent, clones, next);
+  if (line_.places_files) {
+    if (prefix && suffix)
+      sink_.Write(" ");
+  } else {
+    // The files between prefix and suffix, as CommandLines writes them.
+    sink_.Write(prefix ? "  " : " ");
+    WritePath(parent);
+    sink_.Write(" ");
+    for (int32_t clone : clones) {
+      sink_.Write(" ");
+      WritePath(clone);
+    }
+    sink_.Write(suffix ? "  " : " ");
+  }
+  Write(line_.suffix, parent, clones, next);
+  sink_.EndLine();
+}
