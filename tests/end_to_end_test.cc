@@ -240,6 +240,15 @@ TEST_F(EndToEndTest, NoIntroNaming) {
                        "(Europe) (En,Fr,De).z64\" \"Super Mario 64 (USA).z64\" "
                        "\"super mario 64 (USA) (Rev 1).z64\" \"Super Mario 64 "
                        "(USA) [b].z64\" \r\n");
+  // {title} is the No-Intro title; with --singles every file stands once.
+  r = RunTool({"--naming", "no-intro", "--singles", "--template", "Final*",
+               "7z a {dir}{title}.7z"}, dir_);
+  EXPECT_EQ(r.out, kScriptStart +
+                       "7z a \"Final Fantasy.7z\"  \"Final Fantasy (Japan) (Rev "
+                       "1).nes\"  \"Final Fantasy (Japan).nes\" \"Final Fantasy "
+                       "(USA) (Beta).nes\" \r\n"
+                       "7z a \"Final Fantasy II.7z\"  \"Final Fantasy II "
+                       "(Japan).nes\"  \r\n");
   struct Case { std::vector<std::string> args; std::string err; };
   const Case errors[] = {
       {{"--naming", "nointro", "*"},
