@@ -11,25 +11,34 @@ constexpr uint64_t kBatchUnsafe =
     (uint64_t{1} << '"') | (uint64_t{1} << '*') | (uint64_t{1} << '<') |
     (uint64_t{1} << '>') | (uint64_t{1} << '?');
 
-void WriteDoublingPerCent(LineSink& sink, std::string_view part) {
+// How a kind of script quotes one argument: the quote on both sides, what
+// stands in the argument for the one byte that needs it, and what goes in
+// front of an argument that would read as a switch.
+struct Quoting {
+  std::string_view quote;
+  char special;
+  std::string_view written_as;
+  std::string_view dash_guard;
+};
+// cmd turns "%%" back into "%"; sh reads '\'' as a closing quote, an
+// escaped quote and an opening one.
+constexpr Quoting kBatchQuoting{"\"", '%', "%%", ".\\"};
+constexpr Quoting kShellQuoting{"'", '\'', "'\\''", "./"};
+
+const Quoting& QuotingOf(ScriptKind kind) {
+  return kind == ScriptKind::kBatch ? kBatchQuoting : kShellQuoting;
+}
+
+// part, each special byte written as the quoting says.
+void WriteInQuotes(LineSink& sink, const Quoting& quoting,
+                   std::string_view part) {
   size_t pos;
-  while ((pos = part.find('%')) != std::string_view::npos) {
-    sink.Write(part.substr(0, pos + 1));
-    sink.Write("%");
+  while ((pos = part.find(quoting.special)) != std::string_view::npos) {
+    sink.Write(part.substr(0, pos));
+    sink.Write(quoting.written_as);
     part.remove_prefix(pos + 1);
   }
   sink.Write(part);
-}
-
-void WriteBatchPath(LineSink& sink, std::string_view dir,
-                    std::string_view name) {
-  sink.Write("\"");
-  std::string_view first = dir.empty() ? name : dir;
-  if (!first.empty() && first[0] == '-')
-    sink.Write(".\\");
-  WriteDoublingPerCent(sink, dir);
-  WriteDoublingPerCent(sink, name);
-  sink.Write("\"");
 }
 
 // The number of backslash characters that end text, lead bytes heeded.
@@ -47,29 +56,6 @@ size_t TrailingBackslashes(std::string_view text, const LeadByteTable& lead) {
   return run;
 }
 
-// part inside single quotes: each "'" closes them, stands escaped and
-// opens them again.
-void WriteInSingleQuotes(LineSink& sink, std::string_view part) {
-  size_t pos;
-  while ((pos = part.find('\'')) != std::string_view::npos) {
-    sink.Write(part.substr(0, pos));
-    sink.Write("'\\''");
-    part.remove_prefix(pos + 1);
-  }
-  sink.Write(part);
-}
-
-void WriteShellPath(LineSink& sink, std::string_view dir,
-                    std::string_view name) {
-  sink.Write("'");
-  std::string_view first = dir.empty() ? name : dir;
-  if (!first.empty() && first[0] == '-')
-    sink.Write("./");
-  WriteInSingleQuotes(sink, dir);
-  WriteInSingleQuotes(sink, name);
-  sink.Write("'");
-}
-
 }  // namespace
 
 bool ScriptCanHold(ScriptKind kind, std::string_view path) {
@@ -83,24 +69,29 @@ bool ScriptCanHold(ScriptKind kind, std::string_view path) {
 
 void WriteQuotedArgument(LineSink& sink, ScriptKind kind, std::string_view text,
                          bool guard, const LeadByteTable& lead) {
-  if (kind == ScriptKind::kShell) {
-    sink.Write(guard ? "'./" : "'");
-    WriteInSingleQuotes(sink, text);
-    sink.Write("'");
-    return;
+  const Quoting& quoting = QuotingOf(kind);
+  sink.Write(quoting.quote);
+  if (guard)
+    sink.Write(quoting.dash_guard);
+  WriteInQuotes(sink, quoting, text);
+  if (kind == ScriptKind::kBatch) {
+    // A program's runtime reads a backslash before the closing quote as an
+    // escape: backslashes that end the text are doubled.
+    size_t run = TrailingBackslashes(text, lead);
+    for (size_t k = 0; k < run; ++k)
+      sink.Write("\\");
   }
-  sink.Write(guard ? "\".\\" : "\"");
-  WriteDoublingPerCent(sink, text);
-  size_t run = TrailingBackslashes(text, lead);
-  for (size_t k = 0; k < run; ++k)
-    sink.Write("\\");
-  sink.Write("\"");
+  sink.Write(quoting.quote);
 }
 
 void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
                      std::string_view name) {
-  if (kind == ScriptKind::kBatch)
-    WriteBatchPath(sink, dir, name);
-  else
-    WriteShellPath(sink, dir, name);
+  const Quoting& quoting = QuotingOf(kind);
+  sink.Write(quoting.quote);
+  std::string_view first = dir.empty() ? name : dir;
+  if (!first.empty() && first[0] == '-')
+    sink.Write(quoting.dash_guard);
+  WriteInQuotes(sink, quoting, dir);
+  WriteInQuotes(sink, quoting, name);
+  sink.Write(quoting.quote);
 }
