@@ -20,8 +20,13 @@ struct Scratch {
   std::vector<int32_t> line;
 };
 
+// How many of a group's names are fetched ahead while it is gathered: the
+// names lie in the order they were listed, not in list order, and the line
+// that is written next reads them.
+constexpr size_t kFetchedAhead = 16;
+
 // Gathers the clones on one side of the parent at index, walking away from
-// it (step -1 or +1) over the free entries only; taken ones are skipped
+// it (Step -1 or +1) over the free entries only; taken ones are skipped
 // without being visited.
 //
 // The title level is tried last, so its block holds every block of the
@@ -31,20 +36,22 @@ struct Scratch {
 // minimum is each entry's level, capped at the base's length, and the
 // block ends where it drops below the title. The side comes out with its
 // levels in descending order.
-void GatherSide(FileList& list, int32_t index, int step,
-                std::vector<Clone>& side) {
+template <int Step>
+void GatherSide(FileList& list, int32_t index, std::vector<Clone>& side) {
   side.clear();
   const uint32_t title = list.TitleSize(index);
   uint32_t level = static_cast<uint32_t>(list.Base(index).size());
-  int32_t last = index;
-  for (;;) {
-    int32_t j = step < 0 ? list.PreviousFree(last - 1) : list.NextFree(last + 1);
+  for (int32_t last = index;;) {
+    int32_t j = Step < 0 ? list.PreviousFree(last - 1)
+                         : list.NextFree(last + 1);
     if (j < 0 || j >= list.Count())
       return;
-    level = std::min(level, step < 0 ? list.SharedPrefix(j, last)
+    level = std::min(level, Step < 0 ? list.SharedPrefix(j, last)
                                      : list.SharedPrefix(last, j));
     if (level < title)
       return;
+    if (side.size() < kFetchedAhead)
+      __builtin_prefetch(list.Name(j).data());
     side.push_back({level, j});
     last = j;
   }
@@ -79,11 +86,12 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
   s.above.clear();
   s.below.clear();
   if (list.TitleSize(index) != 0) {  // an empty base has no title to share
-    GatherSide(list, index, -1, s.above);
-    GatherSide(list, index, +1, s.below);
+    GatherSide<-1>(list, index, s.above);
+    GatherSide<+1>(list, index, s.below);
   }
   if (s.above.empty() && s.below.empty() && !alone)
     return;
+  __builtin_prefetch(list.Name(index).data());
   OrderClones(s);
   list.Take(index);
   for (int32_t clone : s.line)
