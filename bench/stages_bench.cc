@@ -89,7 +89,7 @@ class LinesSink : public LineSink {
 void GroupAll(FileList& list, LineSink& sink) {
   CommandLines lines(list, ScriptKind::kBatch, "roms/", "plexo -a", ">>log",
                      sink);
-  GroupClones(list, lines);
+  GroupClones(list, {}, lines);
 }
 
 void Label(benchmark::State& state) {
@@ -137,12 +137,12 @@ void BM_Group(benchmark::State& state) { TimeGrouping(state, GroupAll); }
 
 // The No-Intro grouping and its lines.
 void BM_GroupNoIntro(benchmark::State& state) {
-  std::vector<std::string> regions;
-  ParseRegionList(kDefaultNoIntroRegions, &regions);
-  TimeGrouping(state, [&regions](FileList& list, LineSink& sink) {
+  GroupingOptions options;
+  ParseRegionList(kDefaultNoIntroRegions, &options.regions);
+  TimeGrouping(state, [&options](FileList& list, LineSink& sink) {
     CommandLines lines(list, ScriptKind::kBatch, "roms/", "7z a", ">>log",
                        sink);
-    GroupNoIntro(list, regions, false, lines);
+    GroupNoIntro(list, options, lines);
   });
 }
 

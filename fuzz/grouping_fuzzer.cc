@@ -201,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   CheckedGroups groups(list, dir, prefix, suffix);
-  GroupClones(list, groups);
+  GroupClones(list, {}, groups);
   FUZZ_CHECK(groups.lines() == written.lines);
   // The reference takes the prefix and suffix with their blanks.
   std::string reference_prefix = prefix.empty() ? "" : std::string(prefix) + " ";
@@ -214,16 +214,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   
   // The No-Intro naming on a list of the same names.
-  bool singles = mode & 32;
+  GroupingOptions options;
+  const bool singles = options.singles = mode & 32;
   FileList no_intro(lead);
   for (std::string_view name : files)
     no_intro.Append(name);
   no_intro.Sort();
-  std::vector<std::string> regions;
   ParseRegionList((mode & 64) ? "Japan, Europe" : kDefaultNoIntroRegions,
-                  &regions);
+                  &options.regions);
   NoIntroChecks checks(no_intro, singles);
-  GroupNoIntro(no_intro, regions, singles, checks);
+  GroupNoIntro(no_intro, options, checks);
   for (int32_t i = 0; i < no_intro.Count(); ++i) {
     FUZZ_CHECK(checks.seen[i] <= 1);
     FUZZ_CHECK(!singles || checks.seen[i] == 1);

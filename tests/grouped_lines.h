@@ -35,7 +35,7 @@ inline std::vector<std::string> GroupedLines(
     std::string_view suffix, ScriptKind kind = ScriptKind::kBatch) {
   CollectedLines sink;
   CommandLines lines(list, kind, dir, prefix, suffix, sink);
-  GroupClones(list, lines);
+  GroupClones(list, {}, lines);
   return sink.lines;
 }
 

@@ -34,15 +34,16 @@ class TextSink : public GroupSink {
 // unless the files on the lines are exactly those taken, each once.
 Lines Group(const std::vector<std::string>& names, bool singles,
             std::string_view region_list = kDefaultNoIntroRegions) {
-  std::vector<std::string> regions;
-  EXPECT_TRUE(ParseRegionList(region_list, &regions));
+  GroupingOptions options;
+  options.singles = singles;
+  EXPECT_TRUE(ParseRegionList(region_list, &options.regions));
   FileList list;
   for (const std::string& name : names)
     list.Append(name);
   list.Sort();
   Lines lines;
   TextSink sink(list, lines);
-  GroupNoIntro(list, regions, singles, sink);
+  GroupNoIntro(list, options, sink);
   std::map<std::string, int> on_lines;
   for (const std::string& line : lines) {
     size_t at = line.find(": ") + 2;
@@ -210,11 +211,11 @@ TEST(NoIntroGroupingTest, LeavesTakenEntriesOut) {
   list.Sort();  // A (Japan), A (USA), B (Europe), B (Japan), B (USA)
   list.Take(0);
   list.Take(4);
-  std::vector<std::string> regions;
-  ASSERT_TRUE(ParseRegionList(kDefaultNoIntroRegions, &regions));
+  GroupingOptions options;
+  ASSERT_TRUE(ParseRegionList(kDefaultNoIntroRegions, &options.regions));
   Lines lines;
   TextSink sink(list, lines);
-  GroupNoIntro(list, regions, false, sink);
+  GroupNoIntro(list, options, sink);
   EXPECT_EQ(lines, Lines({"B: B (Europe) | B (Japan)"}));
   EXPECT_FALSE(list.Taken(1));
 }

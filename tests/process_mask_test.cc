@@ -164,7 +164,7 @@ TEST(GroupClonesTest, GroupsTitlesAndMarks) {
     list.Append(name);
   list.Sort();
   RecordedGroups sink;
-  GroupClones(list, sink);
+  GroupClones(list, {}, sink);
   // "[!]" names first; a clone of the first pass heads a group in the
   // second; the shown title drops the blanks before the first tag.
   EXPECT_EQ(sink.groups, (std::vector<std::string>{
@@ -181,7 +181,7 @@ TEST(GroupClonesTest, LinesComeInPieces) {
   list.Sort();
   CollectedLines sink;
   CommandLines lines(list, ScriptKind::kBatch, "r%/", "do", "end", sink);
-  GroupClones(list, lines);
+  GroupClones(list, {}, lines);
   EXPECT_EQ(sink.lines, Lines{"do  \"r%%/G (U) [!].v64\"  \"r%%/G (U) [a1].v64\" "
                               "\"r%%/G (U) [b1].v64\"  end"});
   EXPECT_TRUE(sink.current.empty());  // nothing left unended

@@ -98,7 +98,7 @@ Outcome RunTemplate(ScriptKind kind, const std::vector<std::string>& names,
     platform.listings[mask].push_back({name, false});
   Options options;
   options.kind = kind;
-  options.singles = singles;
+  options.grouping.singles = singles;
   options.use_template = use_template;
   EXPECT_EQ(ParseLineTemplate(prefix, suffix, kind, options.line), "")
       << prefix;
@@ -209,7 +209,7 @@ TEST(TemplateTest, FoldedNamesAreListed) {
     ToldGroups reports;
     TemplateLines lines(list, ScriptKind::kBatch, "d/", line, fold, sink,
                         reports);
-    GroupClones(list, lines);
+    GroupClones(list, {}, lines);
     if (fold) {
       EXPECT_EQ(reports.told, Lines{"d/g (u).zip listed"});
       EXPECT_EQ(sink.lines.size(), 1u);

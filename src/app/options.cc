@@ -144,7 +144,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
       continue;
     }
     if (arg == "--singles") {
-      options.singles = strict = true;
+      options.grouping.singles = strict = true;
       continue;
     }
     if (ValueOption(args, i, "--naming", naming, error)) {
@@ -165,7 +165,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
       strict = true;
       if (!error.empty())
         return UsageError(error);
-      if (!ParseRegionList(regions, &options.regions))
+      if (!ParseRegionList(regions, &options.grouping.regions))
         return UsageError("--regions takes a list of regions parted by "
                           "commas, none empty: write, for example, "
                           "--regions Europe,USA,World");
@@ -183,7 +183,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
     return UsageError("--regions orders the regions of --naming no-intro: "
                       "write --naming no-intro before it, or leave it out");
   if (options.naming == Naming::kNoIntro && !regions_given)
-    ParseRegionList(kDefaultNoIntroRegions, &options.regions);
+    ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
   if (i >= args.size())
     return options;
   options.action = Options::Action::kScript;

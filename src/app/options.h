@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "matching/grouping_options.h"
 #include "script/command_template.h"
 #include "script/script_kind.h"
 
@@ -28,13 +29,11 @@ struct Options {
   Action action = Action::kUsage;
   ScriptKind kind = ScriptKind::kBatch;  // --sh: ScriptKind::kShell
   Naming naming = Naming::kGoodTools;    // --naming
-  /// --regions: the No-Intro region order, most preferred first.
-  std::vector<std::string> regions;
+  /// --regions and --singles: what the grouping is told.
+  GroupingOptions grouping;
   /// --template: the prefix and the suffix are read into line.
   bool use_template = false;
   LineTemplate line;
-  /// --singles: every listed file stands in exactly one line.
-  bool singles = false;
   /// With kScript: the index of the mask in the arguments; the prefix and
   /// the suffix follow it.
   size_t mask_index = 0;

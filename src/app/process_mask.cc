@@ -29,10 +29,10 @@ class ReportedGroups : public LeftOutGroups {
 void GroupFiles(FileList& list, const Options& options, GroupSink& lines) {
   switch (options.naming) {
     case Naming::kGoodTools:
-      GroupClones(list, lines, options.singles);
+      GroupClones(list, options.grouping, lines);
       break;
     case Naming::kNoIntro:
-      GroupNoIntro(list, options.regions, options.singles, lines);
+      GroupNoIntro(list, options.grouping, lines);
       break;
   }
 }

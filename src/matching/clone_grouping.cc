@@ -101,7 +101,9 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
 
 }  // namespace
 
-void GroupClones(FileList& list, GroupSink& sink, bool singles) {
+void GroupClones(FileList& list, const GroupingOptions& options,
+                 GroupSink& sink) {
+  const bool singles = options.singles;
   Scratch scratch;
   const int32_t count = list.Count();
   // Until a group is found, only the entries' cached facts are read, not

@@ -5,6 +5,7 @@
 
 #include "matching/file_list.h"
 #include "matching/group_sink.h"
+#include "matching/grouping_options.h"
 
 /// Groups a sorted list in two passes over it, in list order: the first lets
 /// only names that hold kVerifiedTag head a group, the second every name.
@@ -15,10 +16,11 @@
 /// but may still head a group of entries that are free. Each group goes to
 /// sink with the parent's shown title.
 ///
-/// With singles, every entry stands in exactly one group: a taken entry
+/// With options.singles, every entry stands in exactly one group: a taken entry
 /// never heads one, and a free entry that finds no clone when its turn
 /// comes in the second pass is handed over as a group of one (no clones)
 /// and taken, so a later name can no longer take it as its clone.
-void GroupClones(FileList& list, GroupSink& sink, bool singles = false);
+void GroupClones(FileList& list, const GroupingOptions& options,
+                 GroupSink& sink);
 
 #endif  // TRAMLUNE_MATCHING_CLONE_GROUPING_H_

@@ -59,8 +59,10 @@ class TitleOrder {
 
 }  // namespace
 
-void GroupNoIntro(FileList& list, const std::vector<std::string>& regions,
-                  bool singles, GroupSink& sink) {
+void GroupNoIntro(FileList& list, const GroupingOptions& options,
+                  GroupSink& sink) {
+  const std::vector<std::string>& regions = options.regions;
+  const bool singles = options.singles;
   const int32_t n = list.Count();
   std::vector<uint32_t> title_size(static_cast<size_t>(n));
   TitleOrder before(list, title_size);

@@ -8,6 +8,7 @@
 
 #include "matching/file_list.h"
 #include "matching/group_sink.h"
+#include "matching/grouping_options.h"
 
 /// Groups the free entries of list, which is sorted (FileList::Sort), by
 /// their titles (NoIntroTitleLength of the base; equal when equal with
@@ -23,7 +24,7 @@
 /// Titles are compared through the list's index, without reading names:
 /// about n comparisons when the titles come nearly in list order, as they
 /// do in the sets that use such names, and O(n log n) at worst.
-void GroupNoIntro(FileList& list, const std::vector<std::string>& regions,
-                  bool singles, GroupSink& sink);
+void GroupNoIntro(FileList& list, const GroupingOptions& options,
+                  GroupSink& sink);
 
 #endif  // TRAMLUNE_MATCHING_NO_INTRO_GROUPING_H_
