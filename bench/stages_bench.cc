@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "../tests/fake_platform.h"
-#include "../tests/program_output.h"
+#include "../tests/test_support.h"
 #include "app/process_mask.h"
 #include "matching/clone_grouping.h"
 #include "matching/no_intro_grouping.h"
@@ -173,7 +173,7 @@ void BM_ProcessMask(benchmark::State& state) {
   for (auto _ : state) {
     std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
     ProgramOutput output(*platform);
-    ProcessMask("roms/*", "plexo -a", ">>log", Options(), *platform,
+    ProcessMask(MaskOptions("roms/*", "plexo -a", ">>log"), *platform,
                 output.buffer);
     output.buffer.Flush();
   }

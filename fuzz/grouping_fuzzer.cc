@@ -18,6 +18,7 @@
 #include "../tests/fake_platform.h"
 #include "../tests/grouped_lines.h"
 #include "../tests/reference_grouping.h"
+#include "../tests/test_support.h"
 #include "app/process_mask.h"
 #include "base/path_parts.h"
 #include "fuzz_input.h"
@@ -178,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   CollectedLines written;
-  ProcessMask(mask, prefix, suffix, Options(), platform, written);
+  ProcessMask(MaskOptions(mask, prefix, suffix), platform, written);
 
   std::string_view dir = DirectoryPart(mask, lead);
   FileList list(lead);

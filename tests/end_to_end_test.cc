@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "expected_output.h"
+#include "test_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "fake_platform.h"
-#include "program_output.h"
+#include "test_support.h"
 
 namespace {
 

@@ -36,6 +36,9 @@ class FakePlatform : public Platform {
   LeadByteTable lead{};
   /// Everything written to standard error.
   std::string errors;
+  /// What TextLineEnd and NamesFoldCase answer.
+  std::string line_end = "\n";
+  bool fold_case = false;
 
   SearchResult SearchDirectory(std::string_view mask,
                                const DirectoryVisitor& visit) override {
@@ -69,6 +72,8 @@ class FakePlatform : public Platform {
   void WriteStderr(std::string_view text) override { errors += text; }
   std::string ProgramFileName() override { return "tramlune.exe"; }
   const LeadByteTable& LeadBytes() override { return lead; }
+  std::string_view TextLineEnd() override { return line_end; }
+  bool NamesFoldCase() override { return fold_case; }
   [[noreturn]] void EndProcess(int status) override {
     throw ProcessEnded{status};
   }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
-#include "program_output.h"
+#include "test_support.h"
 
 namespace {
 

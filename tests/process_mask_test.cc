@@ -4,6 +4,7 @@
 
 #include "fake_platform.h"
 #include "grouped_lines.h"
+#include "test_support.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ Lines RunMask(const std::vector<std::string>& names, const std::string& mask = "
   for (const std::string& name : names)
     platform.listings[mask].push_back({name, false});
   CollectedLines sink;
-  ProcessMask(mask, prefix, suffix, Options(), platform, sink);
+  ProcessMask(MaskOptions(mask, prefix, suffix), platform, sink);
   return sink.lines;
 }
 
@@ -118,7 +119,7 @@ TEST(ProcessMaskTest, SkipsDirectories) {
                             {"G (U) [!].v64", false},
                             {"G (U) [b1].v64", false}};
   CollectedLines sink;
-  ProcessMask("*", "", "", Options(), platform, sink);
+  ProcessMask(MaskOptions("*"), platform, sink);
   EXPECT_EQ(sink.lines, Lines{" \"G (U) [!].v64\"  \"G (U) [b1].v64\" "});
 }
 
@@ -131,7 +132,7 @@ TEST(ProcessMaskTest, UsesTheLeadByteTable) {
   platform.listings[mask] = {{"\x95\x5C (J) [!].v64", false},
                              {"\x95\x5C (J) [a1].v64", false}};
   CollectedLines sink;
-  ProcessMask(mask, "", "", Options(), platform, sink);
+  ProcessMask(MaskOptions(mask), platform, sink);
   EXPECT_EQ(sink.lines, Lines{" \"\x95\x5C\\\x95\x5C (J) [!].v64\"  "
                          "\"\x95\x5C\\\x95\x5C (J) [a1].v64\" "});
 }

@@ -6,6 +6,7 @@
 #include "app/process_mask.h"
 #include "fake_platform.h"
 #include "grouped_lines.h"
+#include "test_support.h"
 #include "script/template_lines.h"
 
 namespace {
@@ -96,14 +97,14 @@ Outcome RunTemplate(ScriptKind kind, const std::vector<std::string>& names,
   platform.lead = lead;
   for (const std::string& name : names)
     platform.listings[mask].push_back({name, false});
-  Options options;
+  Options options = MaskOptions(mask, prefix, suffix);
   options.kind = kind;
   options.grouping.singles = singles;
   options.use_template = use_template;
   EXPECT_EQ(ParseLineTemplate(prefix, suffix, kind, options.line), "")
       << prefix;
   CollectedLines sink;
-  ProcessMask(mask, prefix, suffix, options, platform, sink);
+  ProcessMask(options, platform, sink);
   return {sink.lines, platform.errors};
 }
 

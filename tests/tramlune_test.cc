@@ -4,9 +4,8 @@
 
 #include <set>
 
-#include "expected_output.h"
+#include "test_support.h"
 #include "fake_platform.h"
-#include "program_output.h"
 #include "platform/platform.h"
 
 namespace {
@@ -16,6 +15,10 @@ struct Result {
   std::string out;
   std::string err;
 };
+
+// The line end of text for people on the platform of RunWith: another than
+// a script's, so that each text shows which it follows.
+const std::string kTextLineEnd = "\r\n";
 
 // Runs the tool on a listing; the writes numbered in failing_writes fail
 // with "disk full".
@@ -29,6 +32,7 @@ Result RunWith(const std::vector<std::string>& args,
                               {"it's $HOME (U)", false},
                               {"it's $HOME (U) [b1]", false}};
   platform.failing_writes = failing_writes;
+  platform.line_end = kTextLineEnd;
   platform.fail_error = 112;
   ProgramOutput output(platform);
   int status;
@@ -41,12 +45,12 @@ Result RunWith(const std::vector<std::string>& args,
   return {status, platform.Written(), platform.errors};
 }
 
-// text with every LF ended as the system ends lines of text for people.
+// text with every LF ended as the platform ends lines of text for people.
 std::string NativeLines(const std::string& text) {
   std::string out;
   for (char c : text) {
     if (c == '\n')
-      out += NativeLineEnd();
+      out += kTextLineEnd;
     else
       out += c;
   }
@@ -188,8 +192,8 @@ TEST(TramluneTest, Options) {
   Result version = RunWith({"--version", "--sh"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("tramlune ", 0), 0u) << version.out;
-  EXPECT_EQ(version.out.find(NativeLineEnd()),
-            version.out.size() - NativeLineEnd().size());
+  EXPECT_EQ(version.out.find(kTextLineEnd),
+            version.out.size() - kTextLineEnd.size());
 }
 
 TEST(TramluneTest, ShellScriptFailuresGoToStandardError) {

@@ -15,11 +15,10 @@
 #include <vector>
 
 #include "app/tramlune.h"
-#include "expected_output.h"
+#include "test_support.h"
 #include "fake_platform.h"
 #include "matching/file_names.h"
 #include "platform/command_line.h"
-#include "program_output.h"
 
 namespace {
 

@@ -1,21 +1,161 @@
 #include "app/options.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "app/reports.h"
+#include "base/blanks.h"
 #include "matching/no_intro_names.h"
 
 namespace {
 
-// Every option of the tool, as it is written before the mask. A new option
-// goes here too, so that one written after the mask is reported.
-constexpr std::string_view kOptionWords[] = {
-    "--sh",   "--naming", "--regions", "--template", "--singles",
-    "--help", "/?",       "--version", "--",
+// What reading an option does to the rest of the command line.
+enum class Then {
+  kReadOn,      // the next argument may be an option too
+  kEndOptions,  // "--": the next argument is the mask
+  kAnswer,      // --help, --version: the arguments after it are not read
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// One option of the tool: every place that knows of options reads this.
+struct OptionRow {
+  std::string_view word;   // as written before the mask
+  std::string_view alias;  // another spelling, or empty
+  bool takes_value;        // "WORD VALUE" or "WORD=VALUE"
+  // Whether, once it stands, an unknown "--word" before the mask is a
+  // mistake rather than the mask.
+  bool strict;
+  Then then;
+  // Its lines in --help, LF between them.
+  std::string_view help;
+  // Sets what the option sets from its value (empty when it takes none);
+  // returns a usage error's message, or nothing.
+  std::string (*set)(Options& options, std::string_view value);
+};
+
+constexpr OptionRow kOptionTable[] = {
+    {"--sh", "", false, false, Then::kReadOn,
+     "   --sh        write a POSIX sh script (sh, bash, WSL, Git Bash) instead\n"
+     "               of a batch file: paths in single quotes, lines ended by LF",
+     [](Options& o, std::string_view) {
+       o.kind = ScriptKind::kShell;
+       return std::string();
+     }},
+    {"--naming", "", true, true, Then::kReadOn,
+     "   --naming goodtools\n"
+     "               group GoodTools names (the default): 'Game (U) [a1].v64'\n"
+     "               joins 'Game (U) [!].v64', which heads it\n"
+     "   --naming no-intro\n"
+     "               group No-Intro and Redump names: files whose titles, the\n"
+     "               names before their first \" (\", are equal; the parent is\n"
+     "               the good dump, a release, of the first region listed in\n"
+     "               --regions, the newest revision",
+     [](Options& o, std::string_view value) {
+       if (value == "goodtools")
+         o.naming = Naming::kGoodTools;
+       else if (value == "no-intro")
+         o.naming = Naming::kNoIntro;
+       else
+         return "unknown naming \"" + std::string(value) +
+                "\": write --naming goodtools or --naming no-intro";
+       return std::string();
+     }},
+    {"--regions", "", true, true, Then::kReadOn,
+     "   --regions LIST\n"
+     "               the region order of --naming no-intro, most wanted first\n"
+     "               (default USA,World,Europe,Japan)",
+     [](Options& o, std::string_view value) {
+       if (!ParseRegionList(value, &o.grouping.regions))
+         return std::string(
+             "--regions takes a list of regions parted by commas, none "
+             "empty: write, for example, --regions Europe,USA,World");
+       return std::string();
+     }},
+    {"--template", "", false, true, Then::kReadOn,
+     "   --template  the prefix and the suffix are templates; each word that\n"
+     "               holds a placeholder is one argument, quoted by tramlune:\n"
+     "                 {}        the group's files, parent first (a word alone)\n"
+     "                 {parent}  the parent's path\n"
+     "                 {clones}  the clones (a word alone)\n"
+     "                 {title}   the group's title: \"Game (U)\" of\n"
+     "                           \"Game (U) [!].v64\"\n"
+     "                 {dir}     the mask's directory part, as written\n"
+     "                 {{ }}     a brace\n"
+     "               without {}, {parent} or {clones} the files stand between\n"
+     "               prefix and suffix; a line whose filled-in word names a\n"
+     "               listed file is left out and reported",
+     [](Options& o, std::string_view) {
+       o.use_template = true;
+       return std::string();
+     }},
+    {"--singles", "", false, true, Then::kReadOn,
+     "   --singles   every file in exactly one line: a file with no clone\n"
+     "               gets a line of its own, a clone never heads a line",
+     [](Options& o, std::string_view) {
+       o.grouping.singles = true;
+       return std::string();
+     }},
+    {"--help", "/?", false, false, Then::kAnswer,
+     "   --help, /?  write this text",
+     [](Options& o, std::string_view) {
+       o.action = Options::Action::kHelp;
+       return std::string();
+     }},
+    {"--version", "", false, false, Then::kAnswer,
+     "   --version   write the version",
+     [](Options& o, std::string_view) {
+       o.action = Options::Action::kVersion;
+       return std::string();
+     }},
+    {"--", "", false, false, Then::kEndOptions,
+     "   --          end the options: the next argument is the mask",
+     [](Options&, std::string_view) { return std::string(); }},
+};
+
+// Follows the options in --help.
+constexpr std::string_view kHelpExamples[] = {
+    "",
+    "Examples, one archive per group, named by its title:",
+    "   tramlune --template --singles *.v64 \"7z a -sdel {dir}{title}.7z\" >go.bat",
+    "   tramlune --sh --template --singles '*.v64' 'zip -m {dir}{title}.zip' >go.sh",
+    "   tramlune --sh --template --singles '*.v64' \\",
+    "       'tar -cf {dir}{title}.tar --remove-files {}' >go.sh",
+};
+
+// The row that arg spells, or nullptr; *value is set to the text after "="
+// of a "--word=VALUE" spelling, and *joined tells that spelling apart.
+const OptionRow* FindOption(std::string_view arg, std::string_view* value,
+                            bool* joined) {
+  for (const OptionRow& row : kOptionTable) {
+    *joined = false;
+    if (arg == row.word || (!row.alias.empty() && arg == row.alias))
+      return &row;
+    if (row.takes_value && arg.size() > row.word.size() &&
+        arg.substr(0, row.word.size()) == row.word &&
+        arg[row.word.size()] == '=') {
+      *value = arg.substr(row.word.size() + 1);
+      *joined = true;
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+// The options as the unknown-option message lists them: "--a, --b and --c".
+std::string OptionList() {
+  std::string list;
+  size_t count = 0, total = 0;
+  for (const OptionRow& row : kOptionTable)
+    total += row.then != Then::kEndOptions;
+  for (const OptionRow& row : kOptionTable) {
+    if (row.then == Then::kEndOptions)
+      continue;
+    if (count > 0)
+      list += ++count == total ? " and " : ", ";
+    else
+      ++count;
+    list += row.word;
+  }
+  return list;
+}
 
 // Whether word is a sh redirection: digits, then "<" or ">". *bare: the
 // operator alone, whose target is the next word.
@@ -72,30 +212,6 @@ bool NamesACommand(std::string_view prefix) {
   return false;
 }
 
-// An option that takes a value: "--name VALUE" or "--name=VALUE". Returns
-// whether args[i] is that option; then value is set and i stands on the
-// last argument read, or error tells what is missing.
-bool ValueOption(const std::vector<std::string>& args, size_t& i,
-                 std::string_view name, std::string& value,
-                 std::string& error) {
-  std::string_view arg = args[i];
-  if (arg.substr(0, name.size()) != name)
-    return false;
-  if (arg.size() == name.size()) {
-    if (i + 1 == args.size()) {
-      error = std::string(name) + " needs a value: write " +
-              std::string(name) + " VALUE before the mask";
-      return true;
-    }
-    value = args[++i];
-    return true;
-  }
-  if (arg[name.size()] != '=')
-    return false;
-  value = arg.substr(name.size() + 1);
-  return true;
-}
-
 Options UsageError(std::string error) {
   Options options;
   options.action = Options::Action::kUsageError;
@@ -103,109 +219,65 @@ Options UsageError(std::string error) {
   return options;
 }
 
-}  // namespace
-
-bool IsOption(std::string_view arg) {
-  for (std::string_view valued : {"--naming=", "--regions="})
-    if (arg.substr(0, valued.size()) == valued)
-      return true;
-  return std::find(std::begin(kOptionWords), std::end(kOptionWords), arg) !=
-         std::end(kOptionWords);
+// Reads the options at the front of args into options; returns the index of
+// the first argument after them, or args.size() when --help or --version
+// answers. A usage error sets options.action and options.error.
+size_t ReadOptions(const std::vector<std::string>& args, Options& options) {
+  bool strict = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string_view value;
+    bool joined;
+    const OptionRow* row = FindOption(args[i], &value, &joined);
+    if (!row) {
+      if (strict && args[i].size() > 2 && args[i].compare(0, 2, "--") == 0)
+        options = UsageError(UnknownOptionMessage(args[i], OptionList()));
+      return i;
+    }
+    if (row->takes_value && !joined) {
+      if (i + 1 == args.size()) {
+        options = UsageError(NeedsValueMessage(row->word));
+        return i;
+      }
+      value = args[++i];
+    }
+    strict = strict || row->strict;
+    if (std::string error = row->set(options, value); !error.empty()) {
+      options = UsageError(std::move(error));
+      return i;
+    }
+    if (row->then == Then::kEndOptions)
+      return i + 1;
+    if (row->then == Then::kAnswer)
+      return args.size();
+  }
+  return args.size();
 }
 
-Options ParseOptions(const std::vector<std::string>& args) {
-  Options options;
-  std::string naming, regions, error;
-  bool regions_given = false;
-  // Once an option of these stands, an unknown "--word" is a mistake; before
-  // them, such an argument has always been the mask.
-  bool strict = false;
-  size_t i = 0;
-  for (; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--") {
-      ++i;
-      break;
-    }
-    if (arg == "--help" || arg == "/?") {
-      options.action = Options::Action::kHelp;
-      return options;
-    }
-    if (arg == "--version") {
-      options.action = Options::Action::kVersion;
-      return options;
-    }
-    if (arg == "--sh") {
-      options.kind = ScriptKind::kShell;
-      continue;
-    }
-    if (arg == "--template") {
-      options.use_template = strict = true;
-      continue;
-    }
-    if (arg == "--singles") {
-      options.grouping.singles = strict = true;
-      continue;
-    }
-    if (ValueOption(args, i, "--naming", naming, error)) {
-      strict = true;
-      if (!error.empty())
-        return UsageError(error);
-      if (naming == "goodtools") {
-        options.naming = Naming::kGoodTools;
-      } else if (naming == "no-intro") {
-        options.naming = Naming::kNoIntro;
-      } else {
-        return UsageError("unknown naming \"" + naming +
-                          "\": write --naming goodtools or --naming no-intro");
-      }
-      continue;
-    }
-    if (ValueOption(args, i, "--regions", regions, error)) {
-      strict = true;
-      if (!error.empty())
-        return UsageError(error);
-      if (!ParseRegionList(regions, &options.grouping.regions))
-        return UsageError("--regions takes a list of regions parted by "
-                          "commas, none empty: write, for example, "
-                          "--regions Europe,USA,World");
-      regions_given = true;
-      continue;
-    }
-    if (strict && arg.size() > 2 && arg.compare(0, 2, "--") == 0)
-      return UsageError("unknown option \"" + arg +
-                        "\": the options are --sh, --naming, --regions, "
-                        "--template, --singles, --help and --version; write "
-                        "-- before a mask that begins with -");
-    break;
-  }
-  if (regions_given && options.naming != Naming::kNoIntro)
-    return UsageError("--regions orders the regions of --naming no-intro: "
-                      "write --naming no-intro before it, or leave it out");
-  if (options.naming == Naming::kNoIntro && !regions_given)
+// The checks of options that depend on each other, and their defaults.
+void CheckCombination(Options& options) {
+  if (!options.grouping.regions.empty() && options.naming != Naming::kNoIntro)
+    options = UsageError(std::string(kRegionsNeedNoIntro));
+  else if (options.naming == Naming::kNoIntro &&
+           options.grouping.regions.empty())
     ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
-  if (i >= args.size())
-    return options;
-  options.action = Options::Action::kScript;
-  options.mask_index = i;
-  std::string_view prefix, suffix;
-  if (i + 1 < args.size())
-    prefix = args[i + 1];
-  if (i + 2 < args.size())
-    suffix = args[i + 2];
+}
+
+// Reads the template and checks that the line opens with a command where a
+// sh script or a template needs one.
+void CheckCommand(Options& options) {
   if (options.use_template) {
-    options.error =
-        ParseLineTemplate(prefix, suffix, options.kind, options.line);
+    options.error = ParseLineTemplate(options.prefix, options.suffix,
+                                      options.kind, options.line);
     if (!options.error.empty()) {
       options.action = Options::Action::kUsageError;
-      return options;
+      return;
     }
   }
   // The words that open the line: the prefix; with a template that places
   // the files itself, the suffix follows the prefix at once.
-  std::string opening(prefix);
+  std::string opening(options.prefix);
   if (options.use_template && options.line.places_files)
-    opening.append(" ").append(suffix);
+    opening.append(" ").append(options.suffix);
   if ((options.kind == ScriptKind::kShell || options.use_template) &&
       !NamesACommand(opening)) {
     // The script would run each line's first file as a program.
@@ -213,5 +285,44 @@ Options ParseOptions(const std::vector<std::string>& args) {
     options.error = options.kind == ScriptKind::kShell ? kShellNeedsCommand
                                                        : kTemplateNeedsCommand;
   }
+}
+
+}  // namespace
+
+bool IsOption(std::string_view arg) {
+  std::string_view value;
+  bool joined;
+  return FindOption(arg, &value, &joined) != nullptr;
+}
+
+Options ParseOptions(const std::vector<std::string>& args) {
+  Options options;
+  size_t i = ReadOptions(args, options);
+  if (options.action != Options::Action::kUsage)
+    return options;
+  CheckCombination(options);
+  if (options.action != Options::Action::kUsage || i >= args.size())
+    return options;
+  options.action = Options::Action::kScript;
+  options.mask_index = i;
+  options.mask = args[i];
+  if (i + 1 < args.size())
+    options.prefix = args[i + 1];
+  if (i + 2 < args.size())
+    options.suffix = args[i + 2];
+  CheckCommand(options);
   return options;
+}
+
+std::vector<std::string_view> OptionsHelpLines() {
+  std::vector<std::string_view> lines = {"Options, before <filemask>:"};
+  for (const OptionRow& row : kOptionTable) {
+    for (std::string_view help = row.help; !help.empty();) {
+      size_t end = help.find('\n');
+      lines.push_back(help.substr(0, end));
+      help = end == std::string_view::npos ? "" : help.substr(end + 1);
+    }
+  }
+  lines.insert(lines.end(), std::begin(kHelpExamples), std::end(kHelpExamples));
+  return lines;
 }

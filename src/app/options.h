@@ -1,4 +1,4 @@
-// The options that may stand before the mask.
+// The options that may stand before the mask, and what a command line asks.
 #ifndef TRAMLUNE_APP_OPTIONS_H_
 #define TRAMLUNE_APP_OPTIONS_H_
 
@@ -34,27 +34,34 @@ struct Options {
   /// --template: the prefix and the suffix are read into line.
   bool use_template = false;
   LineTemplate line;
-  /// With kScript: the index of the mask in the arguments; the prefix and
-  /// the suffix follow it.
+  /// With kScript: the mask, and the command prefix and suffix that follow
+  /// it (empty when not given), views into the arguments; mask_index is the
+  /// mask's place among them.
+  std::string_view mask, prefix, suffix;
   size_t mask_index = 0;
   /// With kUsageError: what is wrong and what to write instead, one line
   /// without "tramlune: " and without its end.
   std::string error;
 };
 
-/// Whether arg is one of the options that may stand before the mask.
+/// Whether arg is one of the options that may stand before the mask, in
+/// any of its spellings ("--regions=Japan" too).
 bool IsOption(std::string_view arg);
 
-/// Reads the options at the front of args: "--sh", "--naming NAME",
-/// "--regions LIST" (also "--naming=NAME", "--regions=LIST"), "--template",
-/// "--singles", "--help" or "/?", "--version", and "--", which ends them.
-/// The first other argument is the mask, whatever it begins with, and so is
-/// the argument after "--"; nothing after the mask is an option. "--help"
-/// and "--version" act at once: the arguments after them are not read.
-/// kUsageError: a mistake in an option's value; an unknown "--word" once
-/// one of --naming, --regions, --template or --singles stands; a prefix or
-/// suffix that is no good template; a sh script or a template whose command
-/// prefix names no command (blanks, redirections and assignments only).
+/// Reads the options at the front of args (see the table in options.cc and
+/// OptionsHelpLines), then the mask, the prefix and the suffix. "--" ends
+/// the options: the argument after it is the mask, whatever it begins with,
+/// and so is the first argument that is no option; nothing after the mask
+/// is an option. "--help" and "--version" act at once: the arguments after
+/// them are not read. kUsageError: a mistake in an option's value; an
+/// unknown "--word" once an option that makes the line strict stands; a
+/// prefix or suffix that is no good template; a sh script or a template
+/// whose command prefix names no command (blanks, redirections and
+/// assignments only). args must outlive the result, which views into them.
 Options ParseOptions(const std::vector<std::string>& args);
+
+/// The lines of --help that follow the usage text: every option, then
+/// examples.
+std::vector<std::string_view> OptionsHelpLines();
 
 #endif  // TRAMLUNE_APP_OPTIONS_H_

@@ -39,10 +39,9 @@ void GroupFiles(FileList& list, const Options& options, GroupSink& lines) {
 
 }  // namespace
 
-void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, const Options& options,
-                 Platform& platform, LineSink& sink) {
+void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
   const ScriptKind kind = options.kind;
+  const std::string_view mask = options.mask;
   const LeadByteTable& lead = platform.LeadBytes();
   std::string_view dir = DirectoryPart(mask, lead);
   // The directory part stands in every line like a name, so it must be
@@ -64,6 +63,8 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
     }
     list.Append(name);
   });
+  for (const UnheldName& name : searched.unheld)
+    platform.WriteStderr(LeftOutUnheldNameLine(name));
   if (!searched.read)
     platform.WriteStderr(UnreadDirectoryLine(dir, searched.reason));
   else if (!matched && !searched.left_out_output)
@@ -71,11 +72,11 @@ void ProcessMask(std::string_view mask, std::string_view prefix,
   list.Sort();
   if (options.use_template) {
     ReportedGroups reports(platform);
-    TemplateLines lines(list, kind, dir, options.line, NamesFoldCase(), sink,
+    TemplateLines lines(list, kind, dir, options.line, platform.NamesFoldCase(), sink,
                         reports);
     GroupFiles(list, options, lines);
   } else {
-    CommandLines lines(list, kind, dir, prefix, suffix, sink);
+    CommandLines lines(list, kind, dir, options.prefix, options.suffix, sink);
     GroupFiles(list, options, lines);
   }
 }

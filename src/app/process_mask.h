@@ -10,20 +10,19 @@
 
 class Platform;
 
-/// Lists the files that match mask (directories skipped), sorts them,
-/// groups them by the naming rules of options and writes to sink one command
-/// line per group, in the order the grouping hands them over, the paths
-/// quoted for a script of options.kind with the mask's directory part in
-/// front. prefix and suffix are the user's (empty when not given); with
-/// --template the lines are those of options.line instead, and a group left
-/// out for a filled-in word is reported on standard error. With --singles
-/// every listed file stands in exactly one line. A file whose name the script cannot hold is left
-/// out, and a mask whose directory part it cannot hold lists nothing; each
-/// is reported on standard error, and so are a directory that could not be
-/// read and a mask that matched no file (standard output, which the search
-/// leaves out silently, counts as a match).
-void ProcessMask(std::string_view mask, std::string_view prefix,
-                 std::string_view suffix, const Options& options,
-                 Platform& platform, LineSink& sink);
+/// Lists the files that match options.mask (directories skipped), sorts
+/// them, groups them by the naming rules of options and writes to sink one
+/// command line per group, in the order the grouping hands them over, the
+/// paths quoted for a script of options.kind with the mask's directory part
+/// in front, between options.prefix and options.suffix; with --template the
+/// lines are those of options.line instead, and a group left out for a
+/// filled-in word is reported on standard error. With --singles every
+/// listed file stands in exactly one line. A file whose name the script or
+/// the system code page cannot hold is left out, and a mask whose directory
+/// part the script cannot hold lists nothing; each is reported on standard
+/// error, and so are a directory that could not be read and a mask that
+/// matched no file (standard output, which the search leaves out silently,
+/// counts as a match).
+void ProcessMask(const Options& options, Platform& platform, LineSink& sink);
 
 #endif  // TRAMLUNE_APP_PROCESS_MASK_H_

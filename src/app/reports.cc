@@ -23,6 +23,15 @@ std::string LeftOutNameLine(std::string_view name) {
          EscapedName(name) + "\"\n";
 }
 
+std::string LeftOutUnheldNameLine(const UnheldName& name) {
+  std::string why = name.max_bytes ? "is longer than " +
+                                         std::to_string(name.max_bytes) +
+                                         " bytes in the system code page"
+                                   : "the system code page cannot hold";
+  return "tramlune: left out a name that " + why + ": \"" + name.shown +
+         "\"\n";
+}
+
 std::string LeftOutDirectoryLine(std::string_view dir) {
   return "tramlune: left out the files of a directory that a batch script "
          "cannot hold: \"" + EscapedName(dir) + "\"\n";
@@ -30,6 +39,17 @@ std::string LeftOutDirectoryLine(std::string_view dir) {
 
 std::string UsageErrorLine(std::string_view message) {
   return "tramlune: " + std::string(message) + "\n";
+}
+
+std::string UnknownOptionMessage(std::string_view word,
+                                 std::string_view options) {
+  return "unknown option \"" + std::string(word) + "\": the options are " +
+         std::string(options) + "; write -- before a mask that begins with -";
+}
+
+std::string NeedsValueMessage(std::string_view option) {
+  return std::string(option) + " needs a value: write " + std::string(option) +
+         " VALUE before the mask";
 }
 
 std::string NoMatchLine(std::string_view mask) {

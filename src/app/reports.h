@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 /// The path with every byte outside printable ASCII, the backslash and the
 /// double quote written as \xHH.
 std::string EscapedName(std::string_view path);
@@ -14,6 +16,10 @@ std::string EscapedName(std::string_view path);
 /// The line, LF included, that tells standard error that a file was left
 /// out because a batch script cannot hold its name.
 std::string LeftOutNameLine(std::string_view name);
+
+/// The line for a name that the search left out because the system code
+/// page cannot hold it.
+std::string LeftOutUnheldNameLine(const UnheldName& name);
 
 /// The same for a mask whose directory part a batch script cannot hold, so
 /// that none of its files is listed.
@@ -29,6 +35,20 @@ inline constexpr std::string_view kShellNeedsCommand =
 
 /// The line of a command line that the tool refuses; message says why.
 std::string UsageErrorLine(std::string_view message);
+
+/// Why a command line is refused whose "--word" before the mask is no
+/// option, while an option stands that makes the line strict; options
+/// lists the options, as "--a, --b and --c".
+std::string UnknownOptionMessage(std::string_view word,
+                                 std::string_view options);
+
+/// Why a command line is refused whose option that takes a value ends it.
+std::string NeedsValueMessage(std::string_view option);
+
+/// Why --regions is refused without the naming whose regions it orders.
+inline constexpr std::string_view kRegionsNeedNoIntro =
+    "--regions orders the regions of --naming no-intro: write --naming "
+    "no-intro before it, or leave it out";
 
 /// The line for a mask that matched no file in a directory that was read.
 /// A mask that begins with "-" was likely meant as an option: the line

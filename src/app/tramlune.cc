@@ -38,47 +38,6 @@ const char* const kUsage[] = {
     "",
 };
 
-// Follows the usage text in the answer to --help.
-const char* const kOptions[] = {
-    "Options, before <filemask>:",
-    "   --sh        write a POSIX sh script (sh, bash, WSL, Git Bash) instead",
-    "               of a batch file: paths in single quotes, lines ended by LF",
-    "   --naming goodtools",
-    "               group GoodTools names (the default): 'Game (U) [a1].v64'",
-    "               joins 'Game (U) [!].v64', which heads it",
-    "   --naming no-intro",
-    "               group No-Intro and Redump names: files whose titles, the",
-    "               names before their first \" (\", are equal; the parent is",
-    "               the good dump, a release, of the first region listed in",
-    "               --regions, the newest revision",
-    "   --regions LIST",
-    "               the region order of --naming no-intro, most wanted first",
-    "               (default USA,World,Europe,Japan)",
-    "   --template  the prefix and the suffix are templates; each word that",
-    "               holds a placeholder is one argument, quoted by tramlune:",
-    "                 {}        the group's files, parent first (a word alone)",
-    "                 {parent}  the parent's path",
-    "                 {clones}  the clones (a word alone)",
-    "                 {title}   the group's title: \"Game (U)\" of",
-    "                           \"Game (U) [!].v64\"",
-    "                 {dir}     the mask's directory part, as written",
-    "                 {{ }}     a brace",
-    "               without {}, {parent} or {clones} the files stand between",
-    "               prefix and suffix; a line whose filled-in word names a",
-    "               listed file is left out and reported",
-    "   --singles   every file in exactly one line: a file with no clone",
-    "               gets a line of its own, a clone never heads a line",
-    "   --help, /?  write this text",
-    "   --version   write the version",
-    "   --          end the options: the next argument is the mask",
-    "",
-    "Examples, one archive per group, named by its title:",
-    "   tramlune --template --singles *.v64 \"7z a -sdel {dir}{title}.7z\" >go.bat",
-    "   tramlune --sh --template --singles '*.v64' 'zip -m {dir}{title}.zip' >go.sh",
-    "   tramlune --sh --template --singles '*.v64' \\",
-    "       'tar -cf {dir}{title}.tar --remove-files {}' >go.sh",
-};
-
 template <size_t N>
 void WriteLines(OutputBuffer& output, const char* const (&lines)[N]) {
   for (const char* line : lines)
@@ -103,41 +62,11 @@ void WriteBanner(OutputBuffer& output, ScriptKind kind) {
   }
 }
 
-}  // namespace
-
-int RunTramlune(const std::vector<std::string>& args, Platform& platform,
-                OutputBuffer& output, FailureStop& stop) {
-  Options options = ParseOptions(args);
-  switch (options.action) {
-    case Options::Action::kHelp:
-      output.SetLineEnd(NativeLineEnd());
-      stop.SetLineEnd(NativeLineEnd());
-      WriteLines(output, kUsage);
-      WriteLines(output, kOptions);
-      return 0;
-    case Options::Action::kVersion:
-      output.SetLineEnd(NativeLineEnd());
-      stop.SetLineEnd(NativeLineEnd());
-      output.WriteLine("tramlune " TRAMLUNE_VERSION);
-      return 0;
-    case Options::Action::kUsage:
-      if (options.kind == ScriptKind::kShell) {
-        // Standard output is meant for sh: the usage goes to the user.
-        std::string usage;
-        for (const char* line : kUsage)
-          usage.append(line).append("\n");
-        platform.WriteStderr(usage);
-        return 1;
-      }
-      WriteBanner(output, ScriptKind::kBatch);
-      WriteLines(output, kUsage);
-      return 1;
-    case Options::Action::kUsageError:
-      platform.WriteStderr(UsageErrorLine(options.error));
-      return 2;
-    case Options::Action::kScript:
-      break;
-  }
+// Writes the script of options: the banner, then one line per group. The
+// lines on standard error first tell what most likely went wrong with the
+// command line: options after the mask, or more words than a line holds.
+void WriteScript(const std::vector<std::string>& args, const Options& options,
+                 Platform& platform, OutputBuffer& output, FailureStop& stop) {
   if (options.kind == ScriptKind::kShell) {
     // sh would run a failure text on standard output as a command.
     output.SetLineEnd("\n");
@@ -148,20 +77,58 @@ int RunTramlune(const std::vector<std::string>& args, Platform& platform,
   WriteBanner(output, options.kind);
   if (options.kind == ScriptKind::kBatch)
     output.WriteLine("@echo off");
-  // The prefix and the suffix follow the mask; later arguments are ignored.
-  size_t rest = args.size() - options.mask_index;
-  std::string_view mask = args[options.mask_index];
-  std::string_view prefix =
-      rest >= 2 ? std::string_view(args[options.mask_index + 1]) : "";
-  std::string_view suffix =
-      rest >= 3 ? std::string_view(args[options.mask_index + 2]) : "";
-  // What most likely went wrong with the command line: options after the
-  // mask, or more words than a line holds.
   for (size_t i = options.mask_index + 1; i < args.size(); ++i)
     if (IsOption(args[i]))
       platform.WriteStderr(OptionAfterMaskLine(args[i]));
+  size_t rest = args.size() - options.mask_index;
   if (rest > 3)
     platform.WriteStderr(IgnoredArgumentsLine(rest - 3));
-  ProcessMask(mask, prefix, suffix, options, platform, output);
-  return 0;
+  ProcessMask(options, platform, output);
+}
+
+// Text for people on standard output (help, version) ends its lines as the
+// system does.
+void UseNativeLineEnd(Platform& platform, OutputBuffer& output,
+                      FailureStop& stop) {
+  output.SetLineEnd(platform.TextLineEnd());
+  stop.SetLineEnd(platform.TextLineEnd());
+}
+
+}  // namespace
+
+ExitStatus RunTramlune(const std::vector<std::string>& args,
+                       Platform& platform, OutputBuffer& output,
+                       FailureStop& stop) {
+  Options options = ParseOptions(args);
+  switch (options.action) {
+    case Options::Action::kHelp:
+      UseNativeLineEnd(platform, output, stop);
+      WriteLines(output, kUsage);
+      for (std::string_view line : OptionsHelpLines())
+        output.WriteLine(line);
+      return kScriptWritten;
+    case Options::Action::kVersion:
+      UseNativeLineEnd(platform, output, stop);
+      output.WriteLine("tramlune " TRAMLUNE_VERSION);
+      return kScriptWritten;
+    case Options::Action::kUsage:
+      if (options.kind == ScriptKind::kShell) {
+        // Standard output is meant for sh: the usage goes to the user.
+        std::string usage;
+        for (const char* line : kUsage)
+          usage.append(line).append("\n");
+        platform.WriteStderr(usage);
+        return kUsageText;
+      }
+      WriteBanner(output, ScriptKind::kBatch);
+      WriteLines(output, kUsage);
+      return kUsageText;
+    case Options::Action::kUsageError:
+      platform.WriteStderr(UsageErrorLine(options.error));
+      return kUsageError;
+    case Options::Action::kScript:
+      WriteScript(args, options, platform, output, stop);
+      return kScriptWritten;
+  }
+  return kScriptWritten;
 }

@@ -46,7 +46,7 @@ std::optional<std::string> RoundTrip(UINT code_page, std::wstring_view text) {
 }
 
 bool AnsiName(UINT code_page, std::wstring_view name, std::string* bytes,
-              std::string* report) {
+              UnheldName* unheld) {
   std::optional<std::string> converted = RoundTrip(code_page, name);
   if (converted && converted->size() <= kAnsiNameMax) {
     *bytes = std::move(*converted);
@@ -63,10 +63,7 @@ bool AnsiName(UINT code_page, std::wstring_view name, std::string* bytes,
     return RoundTrip(code_page, text);
   };
   std::u16string utf16(name.begin(), name.end());
-  std::string why = converted ? "is longer than " +
-                                   std::to_string(kAnsiNameMax) +
-                                   " bytes in the system code page"
-                             : "the system code page cannot hold";
-  *report = LeftOutWideNameLine(why, utf16, held);
+  unheld->max_bytes = converted ? kAnsiNameMax : 0;
+  unheld->shown = ShownName(utf16, held);
   return false;
 }

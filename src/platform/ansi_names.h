@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 /// The bytes of a name that the ANSI search's name field holds before its
 /// final zero.
 constexpr size_t kAnsiNameMax = MAX_PATH - 1;
@@ -27,12 +29,12 @@ bool WidePath(UINT code_page, std::string_view path, std::wstring* wide);
 std::optional<std::string> RoundTrip(UINT code_page, std::wstring_view text);
 
 /// Converts name into the bytes of code_page that the ANSI directory search
-/// gives for it. Returns false, with *report set to the line for standard
-/// error, when those bytes do not stand for the name: they do not convert
+/// gives for it. Returns false, with *unheld set to what a message says of
+/// the name, when those bytes do not stand for the name: they do not convert
 /// back into it (one of its characters became '?', a wildcard, or a
 /// look-alike that may name another file), or the ANSI search's name field
-/// cannot hold them.
+/// cannot hold them (too long).
 bool AnsiName(UINT code_page, std::wstring_view name, std::string* bytes,
-              std::string* report);
+              UnheldName* unheld);
 
 #endif  // TRAMLUNE_PLATFORM_ANSI_NAMES_H_

@@ -40,9 +40,3 @@ std::string ShownName(std::u16string_view name, const CodePageBytes& bytes) {
   return out;
 }
 
-std::string LeftOutWideNameLine(std::string_view why,
-                                std::u16string_view name,
-                                const CodePageBytes& bytes) {
-  return "tramlune: left out a name that " + std::string(why) + ": \"" +
-         ShownName(name, bytes) + "\"\n";
-}

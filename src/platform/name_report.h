@@ -1,5 +1,4 @@
-// How a name that the directory search leaves out is shown on standard
-// error. Pure: the caller says which characters the system code page holds.
+// How a name that the directory search leaves out is shown in a message. Pure: the caller says which characters the system code page holds.
 #ifndef TRAMLUNE_PLATFORM_NAME_REPORT_H_
 #define TRAMLUNE_PLATFORM_NAME_REPORT_H_
 
@@ -18,11 +17,5 @@ using CodePageBytes = std::function<std::optional<std::string>(char32_t c)>;
 /// digits at least. A surrogate pair is one code point, a lone surrogate
 /// stands for itself.
 std::string ShownName(std::u16string_view name, const CodePageBytes& bytes);
-
-/// The line for standard error about a name, in UTF-16, left out of the
-/// listing: 'tramlune: left out a name that <why>: "<name as shown>"' and LF.
-std::string LeftOutWideNameLine(std::string_view why,
-                                std::u16string_view name,
-                                const CodePageBytes& bytes);
 
 #endif  // TRAMLUNE_PLATFORM_NAME_REPORT_H_

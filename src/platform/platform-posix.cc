@@ -162,6 +162,10 @@ class PosixPlatform : public Platform {
 
   const LeadByteTable& LeadBytes() override { return NoLeadBytes(); }
 
+  std::string_view TextLineEnd() override { return "\n"; }
+
+  bool NamesFoldCase() override { return false; }
+
   [[noreturn]] void EndProcess(int status) override { _exit(status); }
 
  private:
@@ -193,10 +197,6 @@ void PrepareProcess() {
   // reported like any failed write, instead of killing the process.
   signal(SIGPIPE, SIG_IGN);
 }
-
-std::string_view NativeLineEnd() { return "\n"; }
-
-bool NamesFoldCase() { return false; }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   // The shell has split the line already; an empty argument is dropped, as

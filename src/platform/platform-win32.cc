@@ -136,7 +136,8 @@ class Win32Platform : public Platform {
       return result;
     }
     StdoutFile out = FindStdoutFile();
-    std::string name, report;
+    std::string name;
+    UnheldName unheld;
     do {
       size_t length = wcsnlen(data.cFileName, MAX_PATH);
       std::wstring_view wide(data.cFileName, length);
@@ -150,10 +151,10 @@ class Win32Platform : public Platform {
         result.left_out_output = true;
         continue;
       }
-      if (AnsiName(CP_ACP, wide, &name, &report))
+      if (AnsiName(CP_ACP, wide, &name, &unheld))
         visit(name, is_directory);
       else if (!is_directory)
-        WriteStderr(report);
+        result.unheld.push_back(std::move(unheld));
     } while (FindNextFileW(search, &data));
     DWORD error = GetLastError();
     if (error != ERROR_NO_MORE_FILES)
@@ -205,6 +206,10 @@ class Win32Platform : public Platform {
   }
 
   const LeadByteTable& LeadBytes() override { return SystemLeadBytes(); }
+
+  std::string_view TextLineEnd() override { return "\r\n"; }
+
+  bool NamesFoldCase() override { return true; }
 
   [[noreturn]] void EndProcess(int status) override {
     ExitProcess(static_cast<UINT>(status));
@@ -287,10 +292,6 @@ void PrepareProcess() {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
 }
-
-std::string_view NativeLineEnd() { return "\r\n"; }
-
-bool NamesFoldCase() { return true; }
 
 std::vector<std::string> CommandLineArguments(int, char**) {
   // The C runtime's split knows escapes that the tool's does not; the whole

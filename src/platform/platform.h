@@ -35,6 +35,15 @@ inline bool ReaderWentAway(uint32_t error) {
          error == kPipeNotConnected;
 }
 
+/// A name that the search left out because the system code page cannot
+/// hold it: the code page lacks one of its characters, or (max_bytes not 0)
+/// its bytes are more than the max_bytes that a listed name may hold.
+/// shown is the name as a message shows it.
+struct UnheldName {
+  std::string shown;
+  size_t max_bytes = 0;
+};
+
 /// How a directory search ended.
 struct SearchResult {
   /// false when the directory of the mask could not be read, at once or
@@ -45,6 +54,9 @@ struct SearchResult {
   std::string reason;
   /// Whether the entry that is standard output was left out.
   bool left_out_output = false;
+  /// The files left out because the code page cannot hold their names, in
+  /// the order the system yielded them.
+  std::vector<UnheldName> unheld;
 };
 
 class Platform {
@@ -54,7 +66,7 @@ class Platform {
   /// Lists the entries that match mask, in the order the system yields
   /// them, "." and ".." and hidden entries included, each by the bytes of
   /// its real name: a file whose name the system code page cannot hold is
-  /// left out and reported on standard error. When standard output is a
+  /// left out and named in the result. When standard output is a
   /// regular file, the entry that is that file is left out: a script never
   /// acts on itself. A search that fails, at once or part way, yields what
   /// it found so far and says why in its result.
@@ -84,6 +96,13 @@ class Platform {
   /// The lead bytes of the system code page.
   virtual const LeadByteTable& LeadBytes() = 0;
 
+  /// How lines of text for people (help, version) end on this system.
+  virtual std::string_view TextLineEnd() = 0;
+
+  /// Whether "A" and "a" name the same file on this system (Windows), so
+  /// that names are compared folded.
+  virtual bool NamesFoldCase() = 0;
+
   /// Ends the process with status.
   [[noreturn]] virtual void EndProcess(int status) = 0;
 };
@@ -94,13 +113,6 @@ Platform& SystemPlatform();
 /// Sets the process up as a console program whose failed writes are
 /// reported, not fatal signals.
 void PrepareProcess();
-
-/// How lines of text for people (help, version) end on this system.
-std::string_view NativeLineEnd();
-
-/// Whether "A" and "a" name the same file on this system (Windows), so
-/// that names are compared folded.
-bool NamesFoldCase();
 
 /// The arguments after the program's name, none of them empty.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
