@@ -36,7 +36,7 @@ bash scripts/setup.sh
 # Native build: unit and end-to-end tests. The benchmarks are built too, so
 # that they keep compiling; scripts/bench.sh runs them.
 begin "native tests" build
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTRAMLUNE_BUILD_TESTS=ON \
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTRAMLUNE_BUILD_TESTS=ON -DTRAMLUNE_WERROR=ON \
   -DTRAMLUNE_BUILD_BENCH=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
@@ -45,7 +45,7 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 # end-to-end tests run once more against tramlune.exe.
 begin "Windows build"
 cmake -S . -B build-win -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTRAMLUNE_BUILD_TESTS=ON \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTRAMLUNE_BUILD_TESTS=ON -DTRAMLUNE_WERROR=ON \
   -DTRAMLUNE_HOST_END_TO_END_TESTS="$PWD/build/tests/end_to_end_tests"
 cmake --build build-win -j"$jobs"
 
@@ -100,7 +100,7 @@ wine_prefix "$PWD/build-win/wineprefix"
 # The same tests built with the address and undefined-behaviour sanitizers;
 # any finding fails its test.
 begin "sanitizer tests" build-asan
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAMLUNE_BUILD_TESTS=ON \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAMLUNE_BUILD_TESTS=ON -DTRAMLUNE_WERROR=ON \
   -DTRAMLUNE_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
@@ -115,7 +115,7 @@ valgrind --quiet --error-exitcode=99 --leak-check=full --show-leak-kinds=all \
 begin fuzz
 fuzz_seconds=${TRAMLUNE_FUZZ_SECONDS:-30}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTRAMLUNE_FUZZ=ON -DTRAMLUNE_BUILD_TESTS=OFF
+  -DTRAMLUNE_FUZZ=ON -DTRAMLUNE_BUILD_TESTS=OFF -DTRAMLUNE_WERROR=ON
 cmake --build build-fuzz -j"$jobs"
 for target in command_line file_names grouping; do
   stage="fuzz $target"

@@ -7,14 +7,13 @@
 #include <vector>
 
 #include "reference_grouping.h"
+#include "test_support.h"
 
 namespace {
 
 std::vector<std::string> Sorted(const std::vector<std::string>& names) {
   FileList list;
-  for (const std::string& name : names)
-    list.Append(name);
-  list.Sort();
+  AppendSorted(list, names);
   std::vector<std::string> out;
   for (int32_t i = 0; i < list.Count(); ++i)
     out.emplace_back(list.Name(i));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "reference_grouping.h"
+#include "test_support.h"
 
 namespace {
 
@@ -20,9 +21,7 @@ using Names = std::vector<std::string>;
 void ExpectSorted(const char* what, Names names) {
   std::shuffle(names.begin(), names.end(), std::mt19937(5));
   FileList list;
-  for (const std::string& name : names)
-    list.Append(name);
-  list.Sort();
+  AppendSorted(list, names);
   ASSERT_EQ(list.Count(), static_cast<int32_t>(names.size())) << what;
   Names out;
   for (int32_t i = 0; i < list.Count(); ++i) {

@@ -7,6 +7,7 @@
 
 #include "matching/no_intro_grouping.h"
 #include "matching/no_intro_names.h"
+#include "test_support.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ Lines Group(const std::vector<std::string>& names, bool singles,
   options.singles = singles;
   EXPECT_TRUE(ParseRegionList(region_list, &options.regions));
   FileList list;
-  for (const std::string& name : names)
-    list.Append(name);
-  list.Sort();
+  AppendSorted(list, names);
   Lines lines;
   TextSink sink(list, lines);
   GroupNoIntro(list, options, sink);

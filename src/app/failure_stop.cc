@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "app/exit_status.h"
 #include "app/output_buffer.h"
 #include "app/reports.h"
 #include "platform/platform.h"
@@ -87,7 +88,7 @@ void FailureStop::StopOnWriteError(uint32_t error) {
   if (plain_write_failures_) {
     if (buffer_)
       buffer_->FlushQuietly();
-    platform_.EndProcess(1);
+    platform_.EndProcess(kFailure);
   }
   char message[64];
   FormatIoErrorMessage(error, message, sizeof(message));
@@ -109,7 +110,7 @@ void FailureStop::Stop(const char* kind, const char* message,
     platform_.WriteStderr(std::string_view(text, size));
   else
     platform_.WriteStdout(text, size);
-  platform_.EndProcess(1);
+  platform_.EndProcess(kFailure);
   __builtin_unreachable();
 }
 

@@ -1,5 +1,5 @@
 // The one way the program stops on a failure: what the output buffer holds
-// is written out, then a failure text, and the process ends with status 1.
+// is written out, then a failure text, and the process ends with kFailure.
 #ifndef TRAMLUNE_APP_FAILURE_STOP_H_
 #define TRAMLUNE_APP_FAILURE_STOP_H_
 
@@ -43,7 +43,7 @@ class FailureStop {
   void PlainWriteFailures() { plain_write_failures_ = true; }
 
   /// Stops the program: writes out the buffer, then the failure text and
-  /// the line end, and ends the process with status 1. Allocates nothing,
+  /// the line end, and ends the process with kFailure. Allocates nothing,
   /// so it serves exhausted memory too.
   [[noreturn]] void Stop(const char* kind, const char* message,
                          uint32_t address);

@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
   FailureStop stop(platform);
   OutputBuffer output(platform, stop);
   StopOnOutOfMemory(&stop);
-  int status = RunTramlune(CommandLineArguments(argc, argv), platform, output,
-                           stop);
+  ExitStatus status = RunTramlune(CommandLineArguments(argc, argv), platform,
+                                  output, stop);
   output.Flush();
   return status;
 }
