@@ -23,13 +23,16 @@ else()
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/deb_compress_man.cmake)
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "tramlune lists the files that match a wildcard mask, orders them by name and
-groups each parent file with its clones: the files whose names begin with the
-parent's title, the name up to its first bracketed tag, as
-'Game (U) [a1].v64' beside 'Game (U) [!].v64'. A name tagged [!] is
-preferred as parent. For every group it writes one command line (a prefix,
-the quoted parent, the quoted clones, a suffix) after a banner and
-'@echo off', so that its output, saved as a .BAT file, runs one command over
-every parent with its clones on Windows.")
+groups each parent file with its clones. GoodTools names group by their
+title, the name up to its first bracketed tag ('Game (U) [a1].v64' beside
+'Game (U) [!].v64', a name tagged [!] preferred as parent); with
+--naming no-intro, No-Intro and Redump names group by the title before
+their tags, the parent chosen by dump, release, region and revision. For
+every group it writes one command line (a prefix, the quoted parent, the
+quoted clones, a suffix; or, with --template, an archiver's command with
+the group's title and files filled in) into a Windows batch file, or with
+--sh a POSIX sh script, so that one command runs over every parent with
+its clones.")
 endif()
 
 include(CPack)
