@@ -250,6 +250,15 @@ TEST_F(EndToEndTest, NoIntroNaming) {
                        "7z a \"Final Fantasy II.7z\"  \"Final Fantasy II "
                        "(Japan).nes\"  \r\n");
   struct Case { std::vector<std::string> args; std::string err; };
+  const std::string kRegionWords =
+      " in --regions: write regions as the names write them, parted by "
+      "commas, from World, USA, Europe, Japan, Asia, Australia, Brazil, "
+      "Canada, China, France, Germany, Hong Kong, Italy, Korea, Netherlands, "
+      "Spain, Sweden, Taiwan, UK, Russia, Scandinavia, Greece, Finland, "
+      "Norway, Denmark, Portugal, Poland, Mexico, Argentina, Latin America, "
+      "India, New Zealand, South Africa, Austria, Belgium, Switzerland, "
+      "Ireland, Israel, Turkey, Croatia, Czech, Hungary, Ukraine, United Arab "
+      "Emirates, Chile, Indonesia, Singapore, Thailand, Unknown\n";
   const Case errors[] = {
       {{"--naming", "nointro", "*"},
        "tramlune: unknown naming \"nointro\": write --naming goodtools or "
@@ -260,8 +269,33 @@ TEST_F(EndToEndTest, NoIntroNaming) {
        "tramlune: --regions takes a list of regions parted by commas, none "
        "empty: write, for example, --regions Europe,USA,World\n"},
       {{"--regions", "USA", "*"},
-       "tramlune: --regions orders the regions of --naming no-intro: write "
-       "--naming no-intro before it, or leave it out\n"},
+       "tramlune: --regions orders the regions of --naming no-intro: add "
+       "--naming no-intro, or leave --regions out\n"},
+      // Once an option stands, the command line is held to its form.
+      {{"--sh", "--singel", "*", "echo"},
+       "tramlune: unknown option \"--singel\": the options are --sh, "
+       "--naming, --regions, --template, --singles, --help and --version; "
+       "write -- before a mask that begins with -\n"},
+      {{"--template", "--singles", "a.v64", "b.v64", "c.v64",
+        "zip -m {title}.zip"},
+       "tramlune: 4 arguments follow the options, but a mask, a command "
+       "prefix and a suffix are three at most: quote the mask, so that the "
+       "shell does not expand it, and the prefix and suffix, each as one "
+       "argument, as in tramlune --sh --template '*.v64' '7zz a -sdel "
+       "{dir}{title}.7z'\n"},
+      // A region that the names never write; an empty value is dropped by
+      // the shell, so that the mask stands in its place.
+      {{"--naming", "no-intro", "--regions", "Eur", "*"},
+       "tramlune: unknown region \"Eur\"" + kRegionWords},
+      {{"--naming", "no-intro", "--regions", "Europe;USA", "*"},
+       "tramlune: unknown region \"Europe;USA\"" + kRegionWords},
+      {{"--naming", "no-intro", "--regions", "*", "echo"},
+       "tramlune: unknown region \"*\"" + kRegionWords},
+      // No line may open with a word that names a file.
+      {{"--sh", "--template", "*", "{dir}{title}.7z"},
+       "tramlune: the line would begin with a word with a placeholder, which "
+       "names a file, not a command: write the command first, as in \"7z a "
+       "-sdel {dir}{title}.7z\"\n"},
   };
   for (const Case& c : errors) {
     r = RunTool(c.args, dir_);

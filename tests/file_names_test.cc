@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+#include <utility>
 #include <string>
 
 #include "base/path_parts.h"
@@ -104,6 +106,21 @@ TEST(FileNamesTest, TitleLength) {
   EXPECT_EQ(TitleLength("Game\t[!]"), 6u);  // only spaces back up
   EXPECT_EQ(TitleLength("Game"), 4u);
   EXPECT_EQ(TitleLength(""), 0u);
+}
+
+// The title that names an archive is never cut at a "[" that opens the name
+// or follows the title without a blank.
+TEST(FileNamesTest, ShownTitle) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Game (U) [!]", "Game (U)"},     {"Eta (E)[a1]", "Eta (E)"},
+      {"[BIOS] Alpha (U) [!]", "[BIOS] Alpha (U)"},
+      {"[BIOS] Beta (J)", "[BIOS] Beta (J)"},
+      {"Game \t [a1]", "Game"},         {"Game", "Game"},
+      {"[", "["},                        {" [x]", ""},
+      {"", ""},
+  };
+  for (const auto& [base, title] : cases)
+    EXPECT_EQ(ShownTitle(base), title) << base;
 }
 
 TEST(FileNamesTest, BaseAndExtension) {

@@ -5,6 +5,7 @@
 #include "app/reports.h"
 #include "base/blanks.h"
 #include "matching/no_intro_names.h"
+#include "matching/no_intro_regions.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct OptionRow {
 };
 
 constexpr OptionRow kOptionTable[] = {
-    {"--sh", "", false, false, Then::kReadOn,
+    {"--sh", "", false, true, Then::kReadOn,
      "   --sh        write a POSIX sh script (sh, bash, WSL, Git Bash) instead\n"
      "               of a batch file: paths in single quotes, lines ended by LF",
      [](Options& o, std::string_view) {
@@ -67,6 +68,9 @@ constexpr OptionRow kOptionTable[] = {
          return std::string(
              "--regions takes a list of regions parted by commas, none "
              "empty: write, for example, --regions Europe,USA,World");
+       for (const std::string& region : o.grouping.regions)
+         if (!IsNoIntroRegion(region))
+           return UnknownRegionMessage(region);
        return std::string();
      }},
     {"--template", "", false, true, Then::kReadOn,
@@ -221,15 +225,16 @@ Options UsageError(std::string error) {
 
 // Reads the options at the front of args into options; returns the index of
 // the first argument after them, or args.size() when --help or --version
-// answers. A usage error sets options.action and options.error.
-size_t ReadOptions(const std::vector<std::string>& args, Options& options) {
-  bool strict = false;
+// answers. A usage error sets options.action and options.error. *strict
+// tells whether an option that makes the command line strict stood.
+size_t ReadOptions(const std::vector<std::string>& args, Options& options,
+                   bool* strict) {
   for (size_t i = 0; i < args.size(); ++i) {
     std::string_view value;
     bool joined;
     const OptionRow* row = FindOption(args[i], &value, &joined);
     if (!row) {
-      if (strict && args[i].size() > 2 && args[i].compare(0, 2, "--") == 0)
+      if (*strict && args[i].size() > 2 && args[i].compare(0, 2, "--") == 0)
         options = UsageError(UnknownOptionMessage(args[i], OptionList()));
       return i;
     }
@@ -240,7 +245,7 @@ size_t ReadOptions(const std::vector<std::string>& args, Options& options) {
       }
       value = args[++i];
     }
-    strict = strict || row->strict;
+    *strict = *strict || row->strict;
     if (std::string error = row->set(options, value); !error.empty()) {
       options = UsageError(std::move(error));
       return i;
@@ -273,11 +278,11 @@ void CheckCommand(Options& options) {
       return;
     }
   }
-  // The words that open the line: the prefix; with a template that places
-  // the files itself, the suffix follows the prefix at once.
-  std::string opening(options.prefix);
-  if (options.use_template && options.line.places_files)
-    opening.append(" ").append(options.suffix);
+  // The words that open the line: the prefix; with a template, its text
+  // before the first word with a placeholder.
+  std::string_view opening =
+      options.use_template ? std::string_view(options.line.opening)
+                           : options.prefix;
   if ((options.kind == ScriptKind::kShell || options.use_template) &&
       !NamesACommand(opening)) {
     // The script would run each line's first file as a program.
@@ -297,12 +302,18 @@ bool IsOption(std::string_view arg) {
 
 Options ParseOptions(const std::vector<std::string>& args) {
   Options options;
-  size_t i = ReadOptions(args, options);
+  bool strict = false;
+  size_t i = ReadOptions(args, options, &strict);
   if (options.action != Options::Action::kUsage)
     return options;
   CheckCombination(options);
   if (options.action != Options::Action::kUsage || i >= args.size())
     return options;
+  // Without options, words past the suffix are only reported; with them,
+  // the command line is held to its form: the shell most likely expanded an
+  // unquoted mask, and the prefix is a file's name.
+  if (strict && args.size() - i > 3)
+    return UsageError(TooManyArgumentsMessage(args.size() - i));
   options.action = Options::Action::kScript;
   options.mask_index = i;
   options.mask = args[i];

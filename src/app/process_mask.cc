@@ -5,6 +5,7 @@
 #include "matching/clone_grouping.h"
 #include "matching/file_list.h"
 #include "matching/no_intro_grouping.h"
+#include "matching/shared_titles.h"
 #include "platform/platform.h"
 #include "script/command_lines.h"
 #include "script/path_quoting.h"
@@ -12,17 +13,27 @@
 
 namespace {
 
-// Tells standard error of the groups that TemplateLines leaves out.
-class ReportedGroups : public LeftOutGroups {
+// Tells standard error of the groups that TemplateLines leaves out, and of
+// those whose titles are taken.
+class ReportedGroups : public LeftOutGroups, public RenamedGroups {
  public:
-  explicit ReportedGroups(Platform& platform) : platform_(platform) {}
+  ReportedGroups(Platform& platform, const FileList& list,
+                 std::string_view dir)
+      : platform_(platform), list_(list), dir_(dir) {}
   void LeftOut(std::string_view dir, std::string_view parent,
                std::string_view argument, bool listed) override {
     platform_.WriteStderr(LeftOutGroupLine(dir, parent, argument, listed));
   }
+  void Renamed(int32_t parent, std::string_view taken,
+               std::string_view title) override {
+    platform_.WriteStderr(
+        RenamedGroupLine(dir_, list_.Name(parent), taken, title));
+  }
 
  private:
   Platform& platform_;
+  const FileList& list_;
+  std::string_view dir_;
 };
 
 // Groups the sorted list by the naming of options into lines.
@@ -71,10 +82,21 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
     platform.WriteStderr(NoMatchLine(mask));
   list.Sort();
   if (options.use_template) {
-    ReportedGroups reports(platform);
-    TemplateLines lines(list, kind, dir, options.line, platform.NamesFoldCase(), sink,
+    const bool fold_case = platform.NamesFoldCase();
+    ReportedGroups reports(platform, list, dir);
+    TemplateLines lines(list, kind, dir, options.line, fold_case, sink,
                         reports);
-    GroupFiles(list, options, lines);
+    if (!options.line.fills_title) {
+      GroupFiles(list, options, lines);
+    } else if (options.naming == Naming::kGoodTools) {
+      // Equal GoodTools titles are one game: one line, one archive.
+      MergedTitles merged(lines, fold_case);
+      GroupFiles(list, options, merged);
+      merged.Flush();
+    } else {
+      DistinctTitles distinct(list, lines, fold_case, reports);
+      GroupFiles(list, options, distinct);
+    }
   } else {
     CommandLines lines(list, kind, dir, options.prefix, options.suffix, sink);
     GroupFiles(list, options, lines);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/shown_text.h"
+#include "matching/no_intro_regions.h"
 
 std::string EscapedName(std::string_view path) {
   std::string out;
@@ -52,6 +53,27 @@ std::string NeedsValueMessage(std::string_view option) {
          " VALUE before the mask";
 }
 
+std::string UnknownRegionMessage(std::string_view region) {
+  std::string message = "unknown region \"" + std::string(region) +
+                        "\" in --regions: write regions as the names write "
+                        "them, parted by commas, from ";
+  for (std::string_view word : kNoIntroRegions) {
+    if (word != kNoIntroRegions[0])
+      message += ", ";
+    message += word;
+  }
+  return message;
+}
+
+std::string TooManyArgumentsMessage(size_t count) {
+  return std::to_string(count) +
+         " arguments follow the options, but a mask, a command prefix and a "
+         "suffix are three at most: quote the mask, so that the shell does "
+         "not expand it, and the prefix and suffix, each as one argument, "
+         "as in tramlune --sh --template '*.v64' '7zz a -sdel "
+         "{dir}{title}.7z'";
+}
+
 std::string NoMatchLine(std::string_view mask) {
   std::string line = "tramlune: no file matches \"" + EscapedName(mask) + "\"";
   if (!mask.empty() && mask[0] == '-')
@@ -89,6 +111,13 @@ size_t FormatWriteFailureLine(char* out, size_t size, const char* reason) {
   if (n < 0)
     return 0;
   return static_cast<size_t>(n) < size ? static_cast<size_t>(n) : size - 1;
+}
+
+std::string RenamedGroupLine(std::string_view dir, std::string_view parent,
+                             std::string_view taken, std::string_view title) {
+  return "tramlune: the group of \"" + EscapedName(dir) + EscapedName(parent) +
+         "\" fills {title} with \"" + EscapedName(title) + "\": \"" +
+         EscapedName(taken) + "\" names the archive of another group\n";
 }
 
 std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,

@@ -47,8 +47,15 @@ std::string NeedsValueMessage(std::string_view option);
 
 /// Why --regions is refused without the naming whose regions it orders.
 inline constexpr std::string_view kRegionsNeedNoIntro =
-    "--regions orders the regions of --naming no-intro: write --naming "
-    "no-intro before it, or leave it out";
+    "--regions orders the regions of --naming no-intro: add --naming "
+    "no-intro, or leave --regions out";
+
+/// Why --regions is refused with a region that the names never write.
+std::string UnknownRegionMessage(std::string_view region);
+
+/// Why a command line with options is refused when count arguments follow
+/// them, more than the mask, the prefix and the suffix.
+std::string TooManyArgumentsMessage(size_t count);
 
 /// The line for a mask that matched no file in a directory that was read.
 /// A mask that begins with "-" was likely meant as an option: the line
@@ -82,5 +89,11 @@ inline constexpr std::string_view kTemplateNeedsCommand =
 /// a listed file (listed), or a batch script cannot hold it.
 std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
                              std::string_view argument, bool listed);
+
+/// The line that tells standard error that the group headed by dir +
+/// parent fills {title} with title, since its own title, taken, names the
+/// archive of another group.
+std::string RenamedGroupLine(std::string_view dir, std::string_view parent,
+                             std::string_view taken, std::string_view title);
 
 #endif  // TRAMLUNE_APP_REPORTS_H_

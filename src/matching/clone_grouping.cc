@@ -96,7 +96,9 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
   list.Take(index);
   for (int32_t clone : s.line)
     list.Take(clone);
-  sink.Group(index, s.line, ShownTitle(list.Base(index), list.TitleSize(index)));
+  // A title that would be empty names the group by the parent's whole name.
+  std::string_view title = ShownTitle(list.Base(index));
+  sink.Group(index, s.line, title.empty() ? list.Name(index) : title);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/blanks.h"
 #include "base/path_parts.h"
 
 namespace {
@@ -54,9 +55,10 @@ size_t TitleLength(std::string_view base) {
   return bracket + 1;
 }
 
-std::string_view ShownTitle(std::string_view base, size_t title_length) {
-  std::string_view title = base.substr(0, title_length);
-  while (!title.empty() && title.back() == ' ')
+std::string_view ShownTitle(std::string_view base) {
+  std::string_view title =
+      base.substr(0, base.empty() ? 0 : base.find('[', 1));
+  while (!title.empty() && IsBlank(title.back()))
     title.remove_suffix(1);
   return title;
 }

@@ -53,8 +53,11 @@ inline constexpr std::string_view kVerifiedTag = "[!]";
 /// base when it has no "[".
 size_t TitleLength(std::string_view base);
 
-/// The title as a person reads it: the first title_length bytes of base
-/// (TitleLength of it), without the spaces at their end.
-std::string_view ShownTitle(std::string_view base, size_t title_length);
+/// The title as a person reads it, which names a group's archive: base up
+/// to the first "[" after its first byte, without the blanks before that
+/// "[" ("Game (U)" of "Game (U) [!]" and of "Game (U)[!]", "[BIOS] Game"
+/// of "[BIOS] Game [!]"). Empty only where base is empty or blanks up to
+/// that "[".
+std::string_view ShownTitle(std::string_view base);
 
 #endif  // TRAMLUNE_MATCHING_FILE_NAMES_H_

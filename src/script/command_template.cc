@@ -180,6 +180,18 @@ const TemplatePart* FirstWord(const CommandTemplate& t) {
   return nullptr;
 }
 
+// Appends the text parts of t before its first word with a placeholder to
+// opening; true when t has no such word, so that what follows it opens the
+// line too.
+bool AppendOpening(const CommandTemplate& t, std::string& opening) {
+  for (const TemplatePart& part : t.parts) {
+    if (part.kind != TemplatePart::Kind::kText)
+      return false;
+    opening += part.text;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string ParseLineTemplate(std::string_view prefix, std::string_view suffix,
@@ -197,12 +209,20 @@ std::string ParseLineTemplate(std::string_view prefix, std::string_view suffix,
         result.places_files = true;
       if (part.kind == TemplatePart::Kind::kFilled) {
         result.fills_words = true;
-        for (const WordPiece& piece : part.pieces)
+        for (const WordPiece& piece : part.pieces) {
           if (piece.is_placeholder && piece.placeholder == Placeholder::kParent)
             result.places_files = true;
+          if (piece.is_placeholder && piece.placeholder == Placeholder::kTitle)
+            result.fills_title = true;
+        }
       }
     }
   // The first word of the line is the command that runs.
+  bool open = AppendOpening(result.prefix, result.opening);
+  if (open && result.places_files) {
+    result.opening += ' ';
+    AppendOpening(result.suffix, result.opening);
+  }
   const TemplatePart* first = FirstWord(result.prefix);
   if (!first && result.places_files)
     first = FirstWord(result.suffix);
@@ -217,6 +237,10 @@ std::string ParseLineTemplate(std::string_view prefix, std::string_view suffix,
       return "the line would begin with " + std::string(Spelling(*file)) +
              " and run a file: write the command first, as in "
              "\"7z a -sdel {dir}{title}.7z {}\"";
+    // A filled-in word names the group's archive, or a file: no command.
+    return "the line would begin with a word with a placeholder, which "
+           "names a file, not a command: write the command first, as in "
+           "\"7z a -sdel {dir}{title}.7z\"";
   }
   return "";
 }

@@ -50,6 +50,14 @@ struct LineTemplate {
   /// Whether some word is filled in ({title}, {dir}, or {parent} within a
   /// word), so that a line may name a file of its own.
   bool fills_words = false;
+  /// Whether some filled-in word holds {title}: then the title names
+  /// something of the group's own, an archive, which no other group's line
+  /// may name too.
+  bool fills_title = false;
+  /// The text that opens the line, before its first word with a
+  /// placeholder: the prefix's, and where the files stand only where
+  /// placeholders put them, the suffix's after it, a blank between.
+  std::string opening;
 };
 
 /// Reads prefix and suffix as templates for a script of kind. Words are
