@@ -986,6 +986,12 @@ TEST_F(EndToEndTest, UnquotableDirectoryPartsListNothing) {
                            "del  \"ok & ^ %%x%% !y!/G (U) [!].v64\"  "
                            "\"ok & ^ %%x%% !y!/G (U) [a1].v64\" \r\n");
       EXPECT_EQ(r.err, "");
+    } else if (c.dir.find_first_of("*?") != std::string::npos) {
+      // Read as the wildcards they look like, whatever the name holds.
+      EXPECT_EQ(r.out, kScriptStart) << c.escaped;
+      EXPECT_EQ(r.err, "tramlune: wildcards stand only in the last component "
+                       "of the mask, not in its directory \"" + c.escaped +
+                       "\": name the directory, as in \"roms/*.v64\"\n");
     } else {
       EXPECT_EQ(r.out, kScriptStart) << c.escaped;
       EXPECT_EQ(r.err, "tramlune: left out the files of a directory that a "
@@ -999,6 +1005,8 @@ namespace {
 TEST_F(EndToEndTest, MistakesAreNamedOnStandardError) {
   Touch(kSet);
   Touch({"go.n64"});
+  ASSERT_EQ(mkdir((dir_ + "/roms").c_str(), 0755), 0);
+  const std::string separator = Wine() ? "\\" : "/";
   const std::string usage_error =
       "tramlune: --sh needs a command after the mask: without one, sh runs "
       "the first file of each line (an empty argument is skipped, so the "
@@ -1019,6 +1027,14 @@ TEST_F(EndToEndTest, MistakesAreNamedOnStandardError) {
        "the mask, see --help\n"},
       {{"*.z64", "del"}, 0, kScriptStart,
        "tramlune: no file matches \"*.z64\"\n"},
+      // A directory named as the mask, and a wildcard in the directory.
+      {{"roms", "del"}, 0, kScriptStart,
+       "tramlune: no file matches \"roms\": it is a directory; write \"roms" +
+           separator + "*\" to list its files\n"},
+      {{"r*/*.v64", "del"}, 0, kScriptStart,
+       "tramlune: wildcards stand only in the last component of the mask, not "
+       "in its directory \"r*/\": name the directory, as in \"roms" +
+           separator + "*.v64\"\n"},
       // The names an unquoted *.v64 becomes, then the command.
       {{"Game (E).v64", "Game (U) [!].v64", "Game (U) [a1].v64",
         "Game (U) [b1].v64", "echo"}, 0, kScriptStart,

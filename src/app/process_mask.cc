@@ -55,6 +55,12 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
   const std::string_view mask = options.mask;
   const LeadByteTable& lead = platform.LeadBytes();
   std::string_view dir = DirectoryPart(mask, lead);
+  // The search reads one directory: a wildcard before the last component
+  // would be taken as part of a directory's name.
+  if (dir.find_first_of("*?") != std::string_view::npos) {
+    platform.WriteStderr(WildcardDirectoryLine(dir));
+    return;
+  }
   // The directory part stands in every line like a name, so it must be
   // one that the script can hold.
   if (!ScriptCanHold(kind, dir)) {
@@ -62,11 +68,13 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
     return;
   }
   FileList list(lead);
-  bool matched = false;
+  bool matched = false, matched_directory = false;
   SearchResult searched = platform.SearchDirectory(
       mask, [&](std::string_view name, bool is_directory) {
-    if (is_directory)
+    if (is_directory) {
+      matched_directory = true;
       return;
+    }
     matched = true;
     if (!ScriptCanHold(kind, name)) {
       platform.WriteStderr(LeftOutNameLine(name));
@@ -79,7 +87,7 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
   if (!searched.read)
     platform.WriteStderr(UnreadDirectoryLine(dir, searched.reason));
   else if (!matched && !searched.left_out_output)
-    platform.WriteStderr(NoMatchLine(mask));
+    platform.WriteStderr(NoMatchLine(mask, matched_directory));
   list.Sort();
   if (options.use_template) {
     const bool fold_case = platform.NamesFoldCase();

@@ -5,6 +5,17 @@
 #include "base/shown_text.h"
 #include "matching/no_intro_regions.h"
 
+namespace {
+
+// The system's path separator, which messages write as it is.
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+}  // namespace
+
 std::string EscapedName(std::string_view path) {
   std::string out;
   out.reserve(path.size());
@@ -74,11 +85,23 @@ std::string TooManyArgumentsMessage(size_t count) {
          "{dir}{title}.7z'";
 }
 
-std::string NoMatchLine(std::string_view mask) {
+std::string NoMatchLine(std::string_view mask, bool matched_directory) {
   std::string line = "tramlune: no file matches \"" + EscapedName(mask) + "\"";
-  if (!mask.empty() && mask[0] == '-')
+  if (!mask.empty() && mask[0] == '-') {
     line += ": it is no option; options go before the mask, see --help";
+  } else if (matched_directory &&
+             mask.find_first_of("*?") == std::string_view::npos) {
+    // The separator is the system's own, written as it is.
+    line += ": it is a directory; write \"" + EscapedName(mask) + kSeparator +
+            "*\" to list its files";
+  }
   return line + "\n";
+}
+
+std::string WildcardDirectoryLine(std::string_view dir) {
+  return "tramlune: wildcards stand only in the last component of the mask, "
+         "not in its directory \"" + EscapedName(dir) +
+         "\": name the directory, as in \"roms" + kSeparator + "*.v64\"\n";
 }
 
 std::string UnreadDirectoryLine(std::string_view dir,

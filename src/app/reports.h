@@ -59,8 +59,14 @@ std::string TooManyArgumentsMessage(size_t count);
 
 /// The line for a mask that matched no file in a directory that was read.
 /// A mask that begins with "-" was likely meant as an option: the line
-/// says where options go.
-std::string NoMatchLine(std::string_view mask);
+/// says where options go. A mask without wildcards that matched a
+/// directory (matched_directory) names that directory: the line says how
+/// to list its files.
+std::string NoMatchLine(std::string_view mask, bool matched_directory);
+
+/// The line for a mask with a wildcard in its directory part dir, whose
+/// files are not listed.
+std::string WildcardDirectoryLine(std::string_view dir);
 
 /// The line for a mask whose directory could not be read (dir: the mask's
 /// directory part, empty for the current directory), with the system's
