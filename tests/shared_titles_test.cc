@@ -1,0 +1,110 @@
+#include "matching/shared_titles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Writes each group as "title: parent | clone | clone".
+class TextSink : public GroupSink {
+ public:
+  explicit TextSink(const FileList& list) : list_(list) {}
+  void Group(int32_t parent, std::span<const int32_t> clones,
+             std::string_view title) override {
+    std::string line = std::string(title) + ": " + std::string(list_.Name(parent));
+    for (int32_t clone : clones)
+      line += " | " + std::string(list_.Name(clone));
+    lines.push_back(line);
+  }
+  Lines lines;
+
+ private:
+  const FileList& list_;
+};
+
+class RenamedText : public RenamedGroups {
+ public:
+  explicit RenamedText(const FileList& list) : list_(list) {}
+  void Renamed(int32_t parent, std::string_view taken,
+               std::string_view title) override {
+    lines.push_back(std::string(list_.Name(parent)) + ": " +
+                    std::string(taken) + " -> " + std::string(title));
+  }
+  Lines lines;
+
+ private:
+  const FileList& list_;
+};
+
+// A group as (parent, clones, title), by name, handed to both sinks.
+struct Given { std::string parent; std::vector<std::string> clones; std::string title; };
+
+int32_t IndexOf(const FileList& list, std::string_view name) {
+  for (int32_t i = 0; i < list.Count(); ++i)
+    if (list.Name(i) == name)
+      return i;
+  ADD_FAILURE() << name;
+  return 0;
+}
+
+TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
+  FileList list;
+  AppendSorted(list, {"Z (U).v64", "Z (U) [b1].z64", "z (u).n64",
+                      "Z (U) [!].z64", "Z.zip"});
+  struct Case {
+    std::vector<Given> groups;
+    bool fold_case;
+    Lines merged, distinct, renamed;
+  };
+  const Case cases[] = {
+      // The later group joins the first's line: its parent after the
+      // first's clones.
+      {{{"Z (U) [!].z64", {"Z (U) [b1].z64"}, "Z (U)"}, {"Z (U).v64", {}, "Z (U)"}},
+       false,
+       {"Z (U): Z (U) [!].z64 | Z (U) [b1].z64 | Z (U).v64"},
+       {"Z (U): Z (U) [!].z64 | Z (U) [b1].z64", "Z (U).v64: Z (U).v64"},
+       {"Z (U).v64: Z (U) -> Z (U).v64"}},
+      // Three groups, another title between: lines in first-title order; a
+      // base that is taken too gives the whole name.
+      {{{"Z (U) [!].z64", {}, "Z (U)"}, {"Z.zip", {}, "Z"}, {"Z (U) [b1].z64", {"Z (U).v64"}, "Z (U)"}, {"z (u).n64", {}, "z (u)"}},
+       true,
+       {"Z (U): Z (U) [!].z64 | Z (U) [b1].z64 | Z (U).v64 | z (u).n64",
+        "Z: Z.zip"},
+       {"Z (U): Z (U) [!].z64", "Z: Z.zip", "Z (U) [b1]: Z (U) [b1].z64 | Z (U).v64",
+        "z (u).n64: z (u).n64"},
+       {"Z (U) [b1].z64: Z (U) -> Z (U) [b1]",
+        "z (u).n64: z (u) -> z (u).n64"}},
+      // Without folding, case makes another title.
+      {{{"z (u).n64", {}, "z (u)"}, {"Z (U) [!].z64", {}, "Z (U)"}, {"Z (U).v64", {}, "z (u)"}},
+       false,
+       {"z (u): z (u).n64 | Z (U).v64", "Z (U): Z (U) [!].z64"},
+       {"z (u): z (u).n64", "Z (U): Z (U) [!].z64", "Z (U).v64: Z (U).v64"},
+       {"Z (U).v64: z (u) -> Z (U).v64"}},
+  };
+  for (const Case& c : cases) {
+    TextSink merged_lines(list), distinct_lines(list);
+    RenamedText renamed(list);
+    MergedTitles merged(merged_lines, c.fold_case);
+    DistinctTitles distinct(list, distinct_lines, c.fold_case, renamed);
+    for (const Given& g : c.groups) {
+      std::vector<int32_t> clones;
+      for (const std::string& clone : g.clones)
+        clones.push_back(IndexOf(list, clone));
+      merged.Group(IndexOf(list, g.parent), clones, g.title);
+      distinct.Group(IndexOf(list, g.parent), clones, g.title);
+    }
+    EXPECT_TRUE(merged_lines.lines.empty());  // nothing before the flush
+    merged.Flush();
+    EXPECT_EQ(merged_lines.lines, c.merged);
+    EXPECT_EQ(distinct_lines.lines, c.distinct);
+    EXPECT_EQ(renamed.lines, c.renamed);
+  }
+}
+
+}  // namespace
