@@ -18,7 +18,7 @@ script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 packages=(cmake make g++ libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev valgrind
           g++-mingw-w64-x86-64 googletest wine wine64 locales
-          dpkg-dev file unzip groff-base man-db zip 7zip)
+          dpkg-dev file unzip groff-base man-db zip 7zip tar)
 # Japanese for the code page 932 tests, US English for code page 1252.
 locales=(ja_JP.UTF-8 en_US.UTF-8)
 

@@ -147,7 +147,9 @@ TEST(TramluneTest, Options) {
                   "                 {parent}  the parent's path\n"
                   "                 {clones}  the clones (a word alone)\n"
                   "                 {title}   the group's title: \"Game (U)\" of\n"
-                  "                           \"Game (U) [!].v64\"\n"
+                  "                           \"Game (U) [!].v64\"; with --naming\n"
+                  "                           no-intro \"Game\" of \"Game (USA).z64\";\n"
+                  "                           no two lines share one\n"
                   "                 {dir}     the mask's directory part, as written\n"
                   "                 {{ }}     a brace\n"
                   "               without {}, {parent} or {clones} the files stand between\n"
@@ -159,11 +161,15 @@ TEST(TramluneTest, Options) {
                   "   --version   write the version\n"
                   "   --          end the options: the next argument is the mask\n"
                   "\n"
-                  "Examples, one archive per group, named by its title:\n"
-                  "   tramlune --template --singles *.v64 \"7z a -sdel {dir}{title}.7z\" >go.bat\n"
-                  "   tramlune --sh --template --singles '*.v64' 'zip -m {dir}{title}.zip' >go.sh\n"
+                  "Examples, one archive per group, named by its title. Run them in the\n"
+                  "folder of the files, so that the archives hold the bare names; each\n"
+                  "adds to the archive it finds, so a second run after new files is safe:\n"
+                  "   tramlune --template --singles \"*.v64\" \"7z a -sdel {title}.7z\" >go.bat\n"
+                  "   tramlune --sh --template --singles '*.v64' 'zip -m {title}.zip' >go.sh\n"
                   "   tramlune --sh --template --singles '*.v64' \\\n"
-                  "       'tar -cf {dir}{title}.tar --remove-files {}' >go.sh\n");
+                  "       'tar -rf {title}.tar --remove-files {}' >go.sh\n"
+                  "A checker whose log every line adds to (\">>\"; \">\" would empty it):\n"
+                  "   tramlune \"*.v64\" \"plexo create -test\" \">>error.log\" >go.bat\n");
   const Case cases[] = {
       {{"--help"}, 0, help, ""},
       {{"/?"}, 0, help, ""},

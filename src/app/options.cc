@@ -80,7 +80,9 @@ constexpr OptionRow kOptionTable[] = {
      "                 {parent}  the parent's path\n"
      "                 {clones}  the clones (a word alone)\n"
      "                 {title}   the group's title: \"Game (U)\" of\n"
-     "                           \"Game (U) [!].v64\"\n"
+     "                           \"Game (U) [!].v64\"; with --naming\n"
+     "                           no-intro \"Game\" of \"Game (USA).z64\";\n"
+     "                           no two lines share one\n"
      "                 {dir}     the mask's directory part, as written\n"
      "                 {{ }}     a brace\n"
      "               without {}, {parent} or {clones} the files stand between\n"
@@ -117,11 +119,15 @@ constexpr OptionRow kOptionTable[] = {
 // Follows the options in --help.
 constexpr std::string_view kHelpExamples[] = {
     "",
-    "Examples, one archive per group, named by its title:",
-    "   tramlune --template --singles *.v64 \"7z a -sdel {dir}{title}.7z\" >go.bat",
-    "   tramlune --sh --template --singles '*.v64' 'zip -m {dir}{title}.zip' >go.sh",
+    "Examples, one archive per group, named by its title. Run them in the",
+    "folder of the files, so that the archives hold the bare names; each",
+    "adds to the archive it finds, so a second run after new files is safe:",
+    "   tramlune --template --singles \"*.v64\" \"7z a -sdel {title}.7z\" >go.bat",
+    "   tramlune --sh --template --singles '*.v64' 'zip -m {title}.zip' >go.sh",
     "   tramlune --sh --template --singles '*.v64' \\",
-    "       'tar -cf {dir}{title}.tar --remove-files {}' >go.sh",
+    "       'tar -rf {title}.tar --remove-files {}' >go.sh",
+    "A checker whose log every line adds to (\">>\"; \">\" would empty it):",
+    "   tramlune \"*.v64\" \"plexo create -test\" \">>error.log\" >go.bat",
 };
 
 // The row that arg spells, or nullptr; *value is set to the text after "="
