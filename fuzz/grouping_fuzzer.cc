@@ -67,7 +67,12 @@ class CheckedGroups : public GroupSink {
   void Group(int32_t parent, std::span<const int32_t> clones,
              std::string_view title) override {
     FUZZ_CHECK(!clones.empty());
-    FUZZ_CHECK(list_.Base(parent).substr(0, title.size()) == title);
+    // The title that names the group's archive: never empty, a leading part
+    // of the parent's base name, or its whole name where that part would
+    // be empty.
+    FUZZ_CHECK(!title.empty() || list_.Name(parent).empty());
+    FUZZ_CHECK(list_.Base(parent).substr(0, title.size()) == title ||
+               title == list_.Name(parent));
     marks[parent] = -1;
     for (int32_t clone : clones) {
       FUZZ_CHECK(clone != parent && marks[clone] == 0);
