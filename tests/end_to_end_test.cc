@@ -274,8 +274,8 @@ TEST_F(EndToEndTest, NoIntroNaming) {
       // Once an option stands, the command line is held to its form.
       {{"--sh", "--singel", "*", "echo"},
        "tramlune: unknown option \"--singel\": the options are --sh, "
-       "--naming, --regions, --template, --singles, --help and --version; "
-       "write -- before a mask that begins with -\n"},
+       "--naming, --regions, --dat, --template, --singles, --help and "
+       "--version; write -- before a mask that begins with -\n"},
       {{"--template", "--singles", "a.v64", "b.v64", "c.v64",
         "zip -m {title}.zip"},
        "tramlune: 4 arguments follow the options, but a mask, a command "
@@ -1329,6 +1329,6 @@ TEST_F(EndToEndTest, TemplateUsageErrors) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
             "tramlune: unknown option \"--tmpl\": the options are --sh, "
-            "--naming, --regions, --template, --singles, --help and "
+            "--naming, --regions, --dat, --template, --singles, --help and "
             "--version; write -- before a mask that begins with -\n");
 }

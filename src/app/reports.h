@@ -115,6 +115,15 @@ std::string NotInDatLine(size_t count, std::string_view first,
 /// The line for a DAT that holds none of the count listed files.
 std::string NoneInDatLine(std::string_view path, size_t count);
 
+/// Why an empty --dat is refused.
+inline constexpr std::string_view kDatNeedsFile =
+    "--dat needs the path of the set's DAT: write --dat FILE before the mask";
+
+/// Why --dat is refused with the GoodTools naming.
+inline constexpr std::string_view kDatNotGoodTools =
+    "--dat groups by the DAT's families, not by GoodTools names: leave "
+    "--naming goodtools out";
+
 /// Why --dat is refused by a build without the XML parser.
 inline constexpr std::string_view kDatNotBuilt =
     "--dat needs a tramlune built with the XML parser RapidXml: install it "
