@@ -37,10 +37,12 @@ struct NameEqual {
 using NameIndex = std::unordered_map<std::string_view, int32_t, NameHash,
                                      NameEqual>;
 
-// Where a listed entry stands in the DAT: its game, and its rom's place
-// among the game's roms (rom_count for the game packed whole).
+// Where a listed entry stands in the DAT: its game, whether it is a sheet,
+// and its rom's place among the game's roms (rom_count for the game packed
+// whole).
 struct Place {
   int32_t game = -1;
+  bool sheet = false;
   uint32_t rom = 0;
 };
 
@@ -94,6 +96,7 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
       ++matches.not_held;
       continue;
     }
+    p.sheet = IsSheet(list.Extension(i));
     ++matches.held;
     ++start[dat.games[p.game].family + 1];
   }
@@ -140,16 +143,12 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
       int32_t gb = place[b].game == best ? -1 : place[b].game;
       if (ga != gb)
         return ga < gb;
+      if (place[a].sheet != place[b].sheet)
+        return place[a].sheet;
       if (place[a].rom != place[b].rom)
         return place[a].rom < place[b].rom;
       return a < b;
     });
-    auto sheet = first;
-    while (sheet != last && place[*sheet].game == best &&
-           !IsSheet(list.Extension(*sheet)))
-      ++sheet;
-    if (sheet != last && place[*sheet].game == best)
-      std::rotate(first, sheet, sheet + 1);
     heads[*first] = f;
     std::string_view name = dat.games[best].name;
     titles[f] = name.substr(0, NoIntroTitleLength(name));

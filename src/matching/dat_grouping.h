@@ -24,16 +24,15 @@ struct DatMatches {
 /// game's rom names, else when its base name (BaseName) is the game's name
 /// (the game packed or converted whole), comparing names as
 /// options.fold_names says; of several games, the DAT's first. A family of
-/// two or more entries (one or more with options.singles) is a group. Its
-/// parent is an entry of its preferred game: the game whose name's tags
-/// NoIntroPreferred ranks first with options.regions, the DAT's first among
-/// even ones; of that game's entries a sheet (".cue", ".gdi") if one is
-/// listed, else the first by the DAT's order of its roms (a whole-game file
-/// after them), then list order. The clones follow in that order: the rest
-/// of the preferred game's, then each other game's, in the DAT's order, so
-/// that a game's files stand together. Its title is the preferred game's
-/// name up to NoIntroTitleLength (the parent's base's title where that is
-/// empty). Groups come in the list order of their parents. An entry that no
+/// two or more entries (one or more with options.singles) is a group: its
+/// preferred game's entries, then each other game's, in the DAT's order, so
+/// that a game's files stand together; within a game, sheets (".cue",
+/// ".gdi") first, then by the DAT's order of its roms (a whole-game file
+/// after them), then in list order. The first is the parent. The preferred
+/// game is the one whose name's tags NoIntroPreferred ranks first with
+/// options.regions, the DAT's first among even ones. The group's title is
+/// that game's name up to NoIntroTitleLength (the parent's base's title
+/// where that is empty). Groups come in the list order of their parents. An entry that no
 /// game holds is a group of its own with options.singles (its base's title)
 /// and stays free otherwise. Every entry handed to sink is taken. Linear in
 /// the entries and the DAT, with a sort of each family's entries.
