@@ -245,11 +245,15 @@ TEST(DatTest, GroupsByFamilies) {
        "(Japan).gb'  'Pokemon - Red Version (USA, Europe).zip' 'Pokemon - Red "
        "Version (USA, Europe) (Beta).gb' \n"
        "7zz a -sdel 'readme.7z'  'readme.txt'  \n"
-       // Two families of one title share it (the template's to tell apart).
+       // Two families of one title: the later takes its parent's name.
        "7zz a -sdel 'Tetris.7z'  't.gb'  \n"
-       "7zz a -sdel 'Tetris.7z'  'Tetris (Japan).gb'  \n"
+       "7zz a -sdel 'Tetris (Japan).7z'  'Tetris (Japan).gb'  \n"
        "7zz a -sdel 'Zap.7z'  'Zap (USA).bin'  'Zap (Europe).7z' \n"
-       "7zz a -sdel 'Zap.7z'  'Zap (World).zip'  \n",
+       "7zz a -sdel 'Zap (World).7z'  'Zap (World).zip'  \n",
+       "tramlune: the group of \"Tetris (Japan).gb\" fills {title} with "
+       "\"Tetris (Japan)\": \"Tetris\" names the archive of another group\n"
+       "tramlune: the group of \"Zap (World).zip\" fills {title} with "
+       "\"Zap (World)\": \"Zap\" names the archive of another group\n"
        "tramlune: 3 files are not in the DAT, each on a line of its own: "
        "\"cover.png\", \"readme.txt\" and others\n"},
       // --naming no-intro may stand with --dat.
