@@ -406,13 +406,18 @@ TEST_F(Win32EndToEndTest, DatNamesInTheCodePage) {
          "\xA9mon (Japan).gb\"/></game><game name=\"Caf\xC3\xA9 (Europe)\"/>"
          "<game name=\"Caf\xE6\x97\xA5 (Japan)\" cloneof=\"Caf\xC3\xA9 "
          "(Europe)\"/></datafile>";
-  Result r = RunCommand(Tool("--dat set.dat *.gb echo"), dir_);
+  Result r = RunCommand(Tool("--dat set.dat *.gb echo"), dir_, Stdout::kPipe,
+                        Stderr::kApart);
   EXPECT_EQ(r.status, 0u);
   EXPECT_EQ(r.out, kScriptStart + "echo  \"Pok\xE9mon (USA).gb\"  \"pok\xE9mon "
                                   "(japan).GB\" \r\n");
-  r = RunCommand(Tool("--singles --dat set.dat *.zip echo"), dir_);
+  EXPECT_EQ(r.err, "");
+  r = RunCommand(Tool("--singles --dat set.dat *.zip echo"), dir_,
+                 Stdout::kPipe, Stderr::kApart);
   EXPECT_EQ(r.out, kScriptStart + "echo  \"Caf\xE9 (Europe).zip\"  \r\n"
                                   "echo  \"Caf\xE9 (Japan).zip\"  \r\n");
+  EXPECT_EQ(r.err, "tramlune: 1 file is not in the DAT, on a line of its own: "
+                   "\"Caf\\xE9 (Japan).zip\"\n");
 }
 
 // A name in UTF-16 and, in code pages 1252 and 932, its bytes where the code
