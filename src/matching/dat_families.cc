@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "matching/name_index.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ class Joined {
     size_.push_back(1);
     return up_.back();
   }
+  size_t Size() const { return up_.size(); }
   int32_t Find(int32_t x) {
     while (up_[x] != x) {
       up_[x] = up_[up_[x]];
@@ -40,47 +42,49 @@ class Joined {
   std::vector<int32_t> size_;
 };
 
-using Index = std::unordered_map<std::string_view, int32_t>;
-
 }  // namespace
 
 void FindDatFamilies(DatFile* dat) {
   std::vector<DatGame>& games = dat->games;
   const int32_t n = static_cast<int32_t>(games.size());
   Joined joined;
-  Index by_name, by_id;
-  by_name.reserve(games.size());
-  for (int32_t g = 0; g < n; ++g) {
-    joined.Add();
-    if (!games[g].name.empty())
-      by_name.emplace(games[g].name, g);
-    if (!games[g].id.empty())
-      by_id.emplace(games[g].id, g);
-  }
+  NameIndex by_name(games.size(), false), by_id(0, false);
+  ForEachHashed(by_name, games.size(),
+                [&](size_t g) { return games[g].name; },
+                [&](size_t g, uint64_t hash) {
+                  joined.Add();
+                  if (!games[g].name.empty())
+                    by_name.Add(games[g].name, hash, static_cast<int32_t>(g));
+                  if (!games[g].id.empty())
+                    by_id.Add(games[g].id, static_cast<int32_t>(g));
+                });
   // A parent the DAT lacks is a node of its own, one per name or id.
-  Index missing_names, missing_ids;
-  auto node = [&](std::string_view key, const Index& held, Index& missing) {
-    auto found = held.find(key);
-    if (found != held.end())
-      return found->second;
-    auto [it, added] = missing.emplace(key, 0);
-    if (added)
-      it->second = joined.Add();
-    return it->second;
+  NameIndex missing_names(0, false), missing_ids(0, false);
+  auto missing = [&](std::string_view key, NameIndex& index) {
+    int32_t node = index.Find(key);
+    return node >= 0 ? node : index.Add(key, joined.Add());
   };
+  std::vector<int32_t> named(games.size(), -1);  // the game cloneof names
+  ForEachHashed(by_name, games.size(),
+                [&](size_t g) { return games[g].parent; },
+                [&](size_t g, uint64_t hash) {
+                  if (!games[g].parent.empty())
+                    named[g] = by_name.Find(games[g].parent, hash);
+                });
   for (int32_t g = 0; g < n; ++g) {
     const DatGame& game = games[g];
-    if (!game.parent.empty() && (by_name.count(game.parent) ||
-                                 game.parent_id.empty() ||
-                                 !by_id.count(game.parent_id)))
-      joined.Join(g, node(game.parent, by_name, missing_names));
-    else if (!game.parent_id.empty())
-      joined.Join(g, node(game.parent_id, by_id, missing_ids));
+    int32_t parent = named[g];
+    if (parent < 0 && !game.parent_id.empty())
+      parent = by_id.Find(game.parent_id);
+    if (parent < 0 && !game.parent.empty())
+      parent = missing(game.parent, missing_names);
+    else if (parent < 0 && !game.parent_id.empty())
+      parent = missing(game.parent_id, missing_ids);
+    if (parent >= 0)
+      joined.Join(g, parent);
   }
   // Numbers in the order of the families' first games.
-  std::vector<int32_t> number(static_cast<size_t>(n) + missing_names.size() +
-                                  missing_ids.size(),
-                              -1);
+  std::vector<int32_t> number(joined.Size(), -1);
   dat->family_count = 0;
   for (int32_t g = 0; g < n; ++g) {
     int32_t& family = number[joined.Find(g)];

@@ -2,40 +2,14 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "base/ascii_fold.h"
 #include "matching/dat_file.h"
+#include "matching/file_names.h"
+#include "matching/name_index.h"
 #include "matching/no_intro_names.h"
 
 namespace {
-
-// Hashing and equality of names, with ASCII letters folded or byte by byte.
-struct NameHash {
-  bool fold;
-  size_t operator()(std::string_view s) const {
-    uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char c : s)
-      h = (h ^ (fold ? FoldByte(c) : c)) * 1099511628211ull;
-    return static_cast<size_t>(h);
-  }
-};
-struct NameEqual {
-  bool fold;
-  bool operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size())
-      return false;
-    if (!fold)
-      return a == b;
-    for (size_t i = 0; i < a.size(); ++i)
-      if (FoldByte(a[i]) != FoldByte(b[i]))
-        return false;
-    return true;
-  }
-};
-using NameIndex = std::unordered_map<std::string_view, int32_t, NameHash,
-                                     NameEqual>;
 
 // Where a listed entry stands in the DAT: its game, whether it is a sheet,
 // and its rom's place among the game's roms (rom_count for the game packed
@@ -47,8 +21,11 @@ struct Place {
 };
 
 bool IsSheet(std::string_view extension) {
-  NameEqual folded{true};
-  return folded(extension, ".cue") || folded(extension, ".gdi");
+  auto is = [&](std::string_view sheet) {
+    return extension.size() == sheet.size() &&
+           FoldedPrefixLength(extension, sheet) == sheet.size();
+  };
+  return is(".CUE") || is(".GDI");
 }
 
 }  // namespace
@@ -59,47 +36,51 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
   const int32_t n = list.Count();
   DatMatches matches;
 
-  NameIndex roms(dat.roms.size(), NameHash{options.fold_names},
-                 NameEqual{options.fold_names});
-  NameIndex games(dat.games.size(), NameHash{options.fold_names},
-                  NameEqual{options.fold_names});
+  NameIndex roms(dat.roms.size(), options.fold_names);
+  NameIndex games(dat.games.size(), options.fold_names);
   std::vector<int32_t> game_of_rom(dat.roms.size());
-  for (int32_t g = 0; g < static_cast<int32_t>(dat.games.size()); ++g) {
-    const DatGame& game = dat.games[g];
-    if (!game.name.empty())
-      games.emplace(game.name, g);
-    for (uint32_t r = game.first_rom; r < game.first_rom + game.rom_count;
-         ++r) {
-      game_of_rom[r] = g;
-      if (!dat.roms[r].empty())
-        roms.emplace(dat.roms[r], static_cast<int32_t>(r));
-    }
-  }
+  ForEachHashed(games, dat.games.size(),
+                [&](size_t g) { return dat.games[g].name; },
+                [&](size_t g, uint64_t hash) {
+                  const DatGame& game = dat.games[g];
+                  if (!game.name.empty())
+                    games.Add(game.name, hash, static_cast<int32_t>(g));
+                  for (uint32_t r = 0; r < game.rom_count; ++r)
+                    game_of_rom[game.first_rom + r] = static_cast<int32_t>(g);
+                });
+  ForEachHashed(roms, dat.roms.size(),
+                [&](size_t r) { return dat.roms[r]; },
+                [&](size_t r, uint64_t hash) {
+                  if (!dat.roms[r].empty())
+                    roms.Add(dat.roms[r], hash, static_cast<int32_t>(r));
+                });
 
   // Each free entry's place, and the entries of each family in list order.
   std::vector<Place> place(static_cast<size_t>(n));
   std::vector<int32_t> start(static_cast<size_t>(dat.family_count) + 1, 0);
-  for (int32_t i = 0; i < n; ++i) {
+  ForEachHashed(roms, static_cast<size_t>(n),
+                [&](size_t i) { return list.Name(static_cast<int32_t>(i)); },
+                [&](size_t at, uint64_t hash) {
+    const int32_t i = static_cast<int32_t>(at);
     if (list.Taken(i))
-      continue;
+      return;
     Place& p = place[i];
-    if (auto rom = roms.find(list.Name(i)); rom != roms.end()) {
-      p.game = game_of_rom[rom->second];
-      p.rom = static_cast<uint32_t>(rom->second) -
-              dat.games[p.game].first_rom;
-    } else if (auto game = games.find(list.Base(i)); game != games.end()) {
-      p.game = game->second;
+    if (int32_t rom = roms.Find(list.Name(i), hash); rom >= 0) {
+      p.game = game_of_rom[rom];
+      p.rom = static_cast<uint32_t>(rom) - dat.games[p.game].first_rom;
+    } else if (int32_t game = games.Find(list.Base(i)); game >= 0) {
+      p.game = game;
       p.rom = dat.games[p.game].rom_count;
     } else {
       if (matches.not_held < 2)
         matches.not_held_examples[matches.not_held] = i;
       ++matches.not_held;
-      continue;
+      return;
     }
     p.sheet = IsSheet(list.Extension(i));
     ++matches.held;
     ++start[dat.games[p.game].family + 1];
-  }
+  });
   for (size_t f = 1; f < start.size(); ++f)
     start[f] += start[f - 1];
   std::vector<int32_t> members(static_cast<size_t>(matches.held));
