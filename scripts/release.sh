@@ -13,7 +13,8 @@ rm -rf dist
 mkdir -p dist
 
 # Native: Debian package.
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTRAMLUNE_BUILD_TESTS=OFF
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTRAMLUNE_BUILD_TESTS=OFF \
+  -DTRAMLUNE_REQUIRE_DAT=ON
 cmake --build build-release -j"$jobs"
 rm -f build-release/tramlune_*.deb
 (cd build-release && cpack -G DEB)
@@ -25,7 +26,8 @@ if [[ ! -f src/platform/platform-win32.cc ]]; then
        "no Windows build, so no zip" >&2
 else
   cmake -S . -B build-release-win -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTRAMLUNE_BUILD_TESTS=OFF
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTRAMLUNE_BUILD_TESTS=OFF \
+    -DTRAMLUNE_REQUIRE_DAT=ON
   cmake --build build-release-win -j"$jobs"
   rm -f build-release-win/tramlune-*.zip
   (cd build-release-win && cpack -G ZIP)

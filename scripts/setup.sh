@@ -14,8 +14,9 @@ script=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 # GoogleTest's sources, Wine: wine64 for the programs, wine for its cmd);
 # the locales; the releases (dpkg-shlibdeps and file for the .deb's
 # dependencies, unzip, groff and man for the manual page); the archivers
-# that the template scripts drive end to end (Info-ZIP zip, 7-Zip's 7zz).
-packages=(cmake make g++ libgtest-dev libbenchmark-dev
+# that the template scripts drive end to end (Info-ZIP zip, 7-Zip's 7zz);
+# the XML parser of --dat (headers, for both builds).
+packages=(cmake make g++ libgtest-dev libbenchmark-dev librapidxml-dev
           clang libclang-rt-14-dev valgrind
           g++-mingw-w64-x86-64 googletest wine wine64 locales
           dpkg-dev file unzip groff-base man-db zip 7zip tar)

@@ -117,7 +117,7 @@ fuzz_seconds=${TRAMLUNE_FUZZ_SECONDS:-30}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTRAMLUNE_FUZZ=ON -DTRAMLUNE_BUILD_TESTS=OFF -DTRAMLUNE_WERROR=ON
 cmake --build build-fuzz -j"$jobs"
-for target in command_line file_names grouping; do
+for target in command_line dat_file file_names grouping; do
   stage="fuzz $target"
   mkdir -p "build-fuzz/corpus/$target"
   log="build-fuzz/$target.log"

@@ -274,8 +274,8 @@ TEST_F(EndToEndTest, NoIntroNaming) {
       // Once an option stands, the command line is held to its form.
       {{"--sh", "--singel", "*", "echo"},
        "tramlune: unknown option \"--singel\": the options are --sh, "
-       "--naming, --regions, --template, --singles, --help and --version; "
-       "write -- before a mask that begins with -\n"},
+       "--naming, --regions, --dat, --template, --singles, --help and "
+       "--version; write -- before a mask that begins with -\n"},
       {{"--template", "--singles", "a.v64", "b.v64", "c.v64",
         "zip -m {title}.zip"},
        "tramlune: 4 arguments follow the options, but a mask, a command "
@@ -303,6 +303,51 @@ TEST_F(EndToEndTest, NoIntroNaming) {
     EXPECT_EQ(r.out, "") << c.err;
     EXPECT_EQ(r.err, c.err);
   }
+}
+
+// --dat: the families of a DAT written beside the files; a DAT that cannot
+// be read writes nothing, status 2.
+TEST_F(EndToEndTest, DatFamilies) {
+  Touch({"Jet Set Radio (Europe).cue", "Jet Set Radio (Europe) (Track 1).bin",
+         "Jet Set Radio (Europe) (Track 2).bin", "Jet Grind Radio (USA).zip",
+         "Tom & Jerry (USA).gb", "Tom & Jerry (Japan).gb", "notes.txt"});
+  std::ofstream(dir_ + "/set.dat", std::ios::binary)
+      << "<?xml version=\"1.0\"?>\n<datafile>\n"
+         "<game name=\"Jet Grind Radio (USA)\" cloneof=\"Jet Set Radio "
+         "(Europe)\"><rom name=\"Jet Grind Radio (USA).gdi\"/></game>\n"
+         "<game name=\"Jet Set Radio (Europe)\">"
+         "<rom name=\"Jet Set Radio (Europe) (Track 1).bin\"/>"
+         "<rom name=\"Jet Set Radio (Europe) (Track 2).bin\"/>"
+         "<rom name=\"Jet Set Radio (Europe).cue\"/></game>\n"
+         "<game name=\"Tom &amp; Jerry (Japan)\" id=\"2\" cloneofid=\"1\">"
+         "<rom name=\"Tom &amp; Jerry (Japan).gb\"/></game>\n"
+         "<game name=\"Tom &#38; Jerry (USA)\" id=\"1\">"
+         "<rom name=\"Tom &#x26; Jerry (USA).gb\"/></game>\n</datafile>\n";
+  Result r = RunTool({"--template", "--dat", "set.dat", "*",
+                      "7zz a -sdel {dir}{title}.7z"}, dir_);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kScriptStart +
+                       "7zz a -sdel \"Jet Grind Radio.7z\"  \"Jet Grind Radio "
+                       "(USA).zip\"  \"Jet Set Radio (Europe).cue\" \"Jet Set "
+                       "Radio (Europe) (Track 1).bin\" \"Jet Set Radio (Europe) "
+                       "(Track 2).bin\" \r\n"
+                       "7zz a -sdel \"Tom & Jerry.7z\"  \"Tom & Jerry (USA).gb\"  "
+                       "\"Tom & Jerry (Japan).gb\" \r\n");
+  EXPECT_EQ(r.err, "tramlune: 2 files are not in the DAT, in no line: "
+                   "\"notes.txt\" and \"set.dat\"\n");
+
+  std::ofstream(dir_ + "/cut.dat", std::ios::binary)
+      << "<datafile>\n<game name=\"a\">\n<rom name=\"b\"/>\n";
+  r = RunTool({"--dat", "cut.dat", "*", "echo"}, dir_);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "tramlune: cannot read the DAT \"cut.dat\": the XML breaks "
+                   "at line 4: the text ends inside it\n");
+  r = RunTool({"--dat", "missing.dat", "*", "echo"}, dir_);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  ExpectReasonLine(r.err, "tramlune: cannot read the DAT \"missing.dat\": ",
+                   "No such file or directory");
 }
 
 TEST_F(EndToEndTest, NothingMatches) {
@@ -1329,6 +1374,6 @@ TEST_F(EndToEndTest, TemplateUsageErrors) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
             "tramlune: unknown option \"--tmpl\": the options are --sh, "
-            "--naming, --regions, --template, --singles, --help and "
+            "--naming, --regions, --dat, --template, --singles, --help and "
             "--version; write -- before a mask that begins with -\n");
 }

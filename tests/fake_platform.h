@@ -40,6 +40,9 @@ class FakePlatform : public Platform {
   std::string line_end = "\n";
   bool fold_case = false;
 
+  /// The files that ReadWholeFile reads, by path; any other is missing.
+  std::map<std::string, std::string> files_to_read;
+
   SearchResult SearchDirectory(std::string_view mask,
                                const DirectoryVisitor& visit) override {
     SearchResult result;
@@ -74,6 +77,20 @@ class FakePlatform : public Platform {
   const LeadByteTable& LeadBytes() override { return lead; }
   std::string_view TextLineEnd() override { return line_end; }
   bool NamesFoldCase() override { return fold_case; }
+  bool ReadWholeFile(std::string_view path, std::string* contents,
+                     std::string* reason) override {
+    auto it = files_to_read.find(std::string(path));
+    if (it == files_to_read.end()) {
+      *reason = "No such file or directory";
+      return false;
+    }
+    *contents = it->second;
+    return true;
+  }
+  bool NameFromUtf8(std::string_view text, std::string* name) override {
+    name->assign(text);
+    return true;
+  }
   [[noreturn]] void EndProcess(int status) override {
     throw ProcessEnded{status};
   }

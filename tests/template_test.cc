@@ -68,8 +68,8 @@ TEST(TemplateTest, UsageErrors) {
        "the line would begin with {parent}" + runs},
       {{"--template", "--bogus", "*"},
        "unknown option \"--bogus\": the options are --sh, --naming, "
-       "--regions, --template, --singles, --help and --version; write -- "
-       "before a mask that begins with -"},
+       "--regions, --dat, --template, --singles, --help and --version; "
+       "write -- before a mask that begins with -"},
       // Without the new options first, such an argument is the mask still.
       {{"--bogus", "--template"}, ""},
       {{"--singles", "--", "--bogus"}, ""},

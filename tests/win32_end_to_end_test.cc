@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -389,6 +390,34 @@ TEST_F(Win32EndToEndTest, CodePage932) {
   r = RunCommand(Tool(kHyoji + "\\" + kHyo + "*"), dir_);
   std::string tail = lines(in, "", "").substr(kScriptStart.size());
   EXPECT_EQ(r.out, kScriptStart + tail.substr(tail.find('\n') + 1));
+}
+
+// --dat: the DAT's UTF-8 names compare in the system code page, letters
+// folded; a name the code page cannot hold matches no file.
+TEST_F(Win32EndToEndTest, DatNamesInTheCodePage) {
+  if (GetACP() != 1252)
+    GTEST_SKIP() << "the system code page is " << GetACP();
+  TouchWide({L"Pok\u00E9mon (USA).gb", L"pok\u00E9mon (japan).GB",
+             L"Caf\u00E9 (Europe).zip", L"Caf\u00E9 (Japan).zip"});
+  std::ofstream(dir_ + "\\set.dat", std::ios::binary)
+      << "<datafile><game name=\"Pok\xC3\xA9mon (USA)\"><rom name=\"Pok"
+         "\xC3\xA9mon (USA).gb\"/></game><game name=\"Pok\xC3\xA9mon "
+         "(Japan)\" cloneof=\"Pok\xC3\xA9mon (USA)\"><rom name=\"Pok\xC3"
+         "\xA9mon (Japan).gb\"/></game><game name=\"Caf\xC3\xA9 (Europe)\"/>"
+         "<game name=\"Caf\xE6\x97\xA5 (Japan)\" cloneof=\"Caf\xC3\xA9 "
+         "(Europe)\"/></datafile>";
+  Result r = RunCommand(Tool("--dat set.dat *.gb echo"), dir_, Stdout::kPipe,
+                        Stderr::kApart);
+  EXPECT_EQ(r.status, 0u);
+  EXPECT_EQ(r.out, kScriptStart + "echo  \"Pok\xE9mon (USA).gb\"  \"pok\xE9mon "
+                                  "(japan).GB\" \r\n");
+  EXPECT_EQ(r.err, "");
+  r = RunCommand(Tool("--singles --dat set.dat *.zip echo"), dir_,
+                 Stdout::kPipe, Stderr::kApart);
+  EXPECT_EQ(r.out, kScriptStart + "echo  \"Caf\xE9 (Europe).zip\"  \r\n"
+                                  "echo  \"Caf\xE9 (Japan).zip\"  \r\n");
+  EXPECT_EQ(r.err, "tramlune: 1 file is not in the DAT, on a line of its own: "
+                   "\"Caf\\xE9 (Japan).zip\"\n");
 }
 
 // A name in UTF-16 and, in code pages 1252 and 932, its bytes where the code

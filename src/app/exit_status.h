@@ -15,6 +15,9 @@ enum ExitStatus : int {
   /// The command line was refused: standard error says what to write
   /// instead, and nothing was written to standard output.
   kUsageError = 2,
+  /// The DAT of --dat could not be read: standard error says why, and
+  /// nothing was written to standard output.
+  kUnreadDat = 2,
 };
 
 #endif  // TRAMLUNE_APP_EXIT_STATUS_H_

@@ -4,6 +4,7 @@
 
 #include "app/reports.h"
 #include "base/blanks.h"
+#include "matching/dat_file.h"
 #include "matching/no_intro_names.h"
 #include "matching/no_intro_regions.h"
 
@@ -57,12 +58,13 @@ constexpr OptionRow kOptionTable[] = {
        else
          return "unknown naming \"" + std::string(value) +
                 "\": write --naming goodtools or --naming no-intro";
+       o.naming_given = true;
        return std::string();
      }},
     {"--regions", "", true, true, Then::kReadOn,
      "   --regions LIST\n"
-     "               the region order of --naming no-intro, most wanted first\n"
-     "               (default USA,World,Europe,Japan)",
+     "               the region order of --naming no-intro and --dat, most\n"
+     "               wanted first (default USA,World,Europe,Japan)",
      [](Options& o, std::string_view value) {
        if (!ParseRegionList(value, &o.grouping.regions))
          return std::string(
@@ -71,6 +73,19 @@ constexpr OptionRow kOptionTable[] = {
        for (const std::string& region : o.grouping.regions)
          if (!IsNoIntroRegion(region))
            return UnknownRegionMessage(region);
+       return std::string();
+     }},
+    {"--dat", "", true, true, Then::kReadOn,
+     "   --dat FILE  group by the families of FILE, the set's XML DAT (No-Intro,\n"
+     "               Redump, MAME): a file is a game's when the DAT names it,\n"
+     "               or the game's name is its name without the extension\n"
+     "               ('Game (USA).zip'); the parent is chosen as by --naming\n"
+     "               no-intro, of the family's games; files not in the DAT are\n"
+     "               named on standard error",
+     [](Options& o, std::string_view value) {
+       if (value.empty())
+         return std::string(kDatNeedsFile);
+       o.dat = value;
        return std::string();
      }},
     {"--template", "", false, true, Then::kReadOn,
@@ -266,6 +281,18 @@ size_t ReadOptions(const std::vector<std::string>& args, Options& options,
 
 // The checks of options that depend on each other, and their defaults.
 void CheckCombination(Options& options) {
+  if (!options.dat.empty()) {
+    if (!DatReaderBuilt()) {
+      options = UsageError(std::string(kDatNotBuilt));
+    } else if (options.naming_given && options.naming != Naming::kNoIntro) {
+      options = UsageError(std::string(kDatNotGoodTools));
+    } else {
+      options.naming = Naming::kDat;
+      if (options.grouping.regions.empty())
+        ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
+    }
+    return;
+  }
   if (!options.grouping.regions.empty() && options.naming != Naming::kNoIntro)
     options = UsageError(std::string(kRegionsNeedNoIntro));
   else if (options.naming == Naming::kNoIntro &&

@@ -15,6 +15,7 @@
 enum class Naming {
   kGoodTools,  // titles up to the first "[" tag; "[!]" heads its group
   kNoIntro,    // titles up to the first " ("; the parent by preference
+  kDat,        // the families of the DAT of --dat; the parent by preference
 };
 
 /// What a command line asks the tool to do.
@@ -28,7 +29,11 @@ struct Options {
   };
   Action action = Action::kUsage;
   ScriptKind kind = ScriptKind::kBatch;  // --sh: ScriptKind::kShell
-  Naming naming = Naming::kGoodTools;    // --naming
+  Naming naming = Naming::kGoodTools;    // --naming, or --dat
+  /// Whether --naming was written.
+  bool naming_given = false;
+  /// --dat: the DAT's path, a view into the arguments; empty without it.
+  std::string_view dat;
   /// --regions and --singles: what the grouping is told.
   GroupingOptions grouping;
   /// --template: the prefix and the suffix are read into line.

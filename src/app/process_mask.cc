@@ -3,6 +3,7 @@
 #include "app/reports.h"
 #include "base/path_parts.h"
 #include "matching/clone_grouping.h"
+#include "matching/dat_grouping.h"
 #include "matching/file_list.h"
 #include "matching/no_intro_grouping.h"
 #include "matching/shared_titles.h"
@@ -36,14 +37,37 @@ class ReportedGroups : public LeftOutGroups, public RenamedGroups {
   std::string_view dir_;
 };
 
+// Groups the sorted list by the families of the DAT into lines, and tells
+// standard error of the files the DAT does not hold.
+void GroupByDat(FileList& list, const Options& options, GroupSink& lines,
+                Platform& platform) {
+  DatMatches m = GroupDat(list, options.grouping, lines);
+  if (m.not_held == 0)
+    return;
+  if (m.held == 0) {
+    platform.WriteStderr(
+        NoneInDatLine(options.dat, static_cast<size_t>(m.not_held)));
+    return;
+  }
+  int32_t second = m.not_held_examples[1];
+  platform.WriteStderr(NotInDatLine(
+      static_cast<size_t>(m.not_held), list.Name(m.not_held_examples[0]),
+      second < 0 ? std::string_view() : list.Name(second),
+      options.grouping.singles));
+}
+
 // Groups the sorted list by the naming of options into lines.
-void GroupFiles(FileList& list, const Options& options, GroupSink& lines) {
+void GroupFiles(FileList& list, const Options& options, GroupSink& lines,
+                Platform& platform) {
   switch (options.naming) {
     case Naming::kGoodTools:
       GroupClones(list, options.grouping, lines);
       break;
     case Naming::kNoIntro:
       GroupNoIntro(list, options.grouping, lines);
+      break;
+    case Naming::kDat:
+      GroupByDat(list, options, lines, platform);
       break;
   }
 }
@@ -95,18 +119,18 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
     TemplateLines lines(list, kind, dir, options.line, fold_case, sink,
                         reports);
     if (!options.line.fills_title) {
-      GroupFiles(list, options, lines);
+      GroupFiles(list, options, lines, platform);
     } else if (options.naming == Naming::kGoodTools) {
       // Equal GoodTools titles are one game: one line, one archive.
       MergedTitles merged(lines, fold_case);
-      GroupFiles(list, options, merged);
+      GroupFiles(list, options, merged, platform);
       merged.Flush();
     } else {
       DistinctTitles distinct(list, lines, fold_case, reports);
-      GroupFiles(list, options, distinct);
+      GroupFiles(list, options, distinct, platform);
     }
   } else {
     CommandLines lines(list, kind, dir, options.prefix, options.suffix, sink);
-    GroupFiles(list, options, lines);
+    GroupFiles(list, options, lines, platform);
   }
 }

@@ -151,3 +151,30 @@ std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
                  : "a batch script cannot hold its argument: \"";
   return line + EscapedName(argument) + "\"\n";
 }
+
+std::string CannotReadDatLine(std::string_view path, std::string_view reason) {
+  return "tramlune: cannot read the DAT \"" + EscapedName(path) + "\": " +
+         std::string(reason) + "\n";
+}
+
+std::string NotInDatLine(size_t count, std::string_view first,
+                         std::string_view second, bool singles) {
+  std::string line = "tramlune: " + std::to_string(count) +
+                     (count == 1 ? " file is" : " files are") +
+                     " not in the DAT" +
+                     (singles ? (count == 1 ? ", on a line of its own: \""
+                                            : ", each on a line of its own: \"")
+                              : ", in no line: \"") +
+                     EscapedName(first) + "\"";
+  if (count == 2)
+    line += " and \"" + EscapedName(second) + "\"";
+  else if (count > 2)
+    line += ", \"" + EscapedName(second) + "\" and others";
+  return line + "\n";
+}
+
+std::string NoneInDatLine(std::string_view path, size_t count) {
+  return "tramlune: the DAT \"" + EscapedName(path) + "\" holds none of the " +
+         std::to_string(count) + (count == 1 ? " listed file" : " listed files") +
+         ": is it the DAT of this set?\n";
+}

@@ -102,4 +102,32 @@ std::string LeftOutGroupLine(std::string_view dir, std::string_view parent,
 std::string RenamedGroupLine(std::string_view dir, std::string_view parent,
                              std::string_view taken, std::string_view title);
 
+/// The line for a DAT of --dat that cannot be read, with the reason: the
+/// system's, or where its XML breaks.
+std::string CannotReadDatLine(std::string_view path, std::string_view reason);
+
+/// The line for count listed files that the DAT does not hold, naming the
+/// first and the second (empty when count is 1); with singles each has a
+/// line of its own, else none.
+std::string NotInDatLine(size_t count, std::string_view first,
+                         std::string_view second, bool singles);
+
+/// The line for a DAT that holds none of the count listed files.
+std::string NoneInDatLine(std::string_view path, size_t count);
+
+/// Why an empty --dat is refused.
+inline constexpr std::string_view kDatNeedsFile =
+    "--dat needs the path of the set's DAT: write --dat FILE before the mask";
+
+/// Why --dat is refused with the GoodTools naming.
+inline constexpr std::string_view kDatNotGoodTools =
+    "--dat groups by the DAT's families, not by GoodTools names: leave "
+    "--naming goodtools out";
+
+/// Why --dat is refused by a build without the XML parser.
+inline constexpr std::string_view kDatNotBuilt =
+    "--dat needs a tramlune built with the XML parser RapidXml: install it "
+    "(Debian and Ubuntu: apt-get install librapidxml-dev) and build "
+    "tramlune again";
+
 #endif  // TRAMLUNE_APP_REPORTS_H_

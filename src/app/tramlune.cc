@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "app/dat_loading.h"
 #include "app/failure_stop.h"
 #include "app/options.h"
 #include "app/output_buffer.h"
@@ -127,8 +128,20 @@ ExitStatus RunTramlune(const std::vector<std::string>& args,
       platform.WriteStderr(UsageErrorLine(options.error));
       return kUsageError;
     case Options::Action::kScript:
-      WriteScript(args, options, platform, output, stop);
-      return kScriptWritten;
+      break;
   }
+  // The DAT of --dat is read whole before the script begins: one that
+  // cannot be read leaves standard output empty.
+  DatFile dat;
+  if (options.naming == Naming::kDat) {
+    std::string error = LoadDat(options.dat, platform, &dat);
+    if (!error.empty()) {
+      platform.WriteStderr(error);
+      return kUnreadDat;
+    }
+    options.grouping.dat = &dat;
+    options.grouping.fold_names = platform.NamesFoldCase();
+  }
+  WriteScript(args, options, platform, output, stop);
   return kScriptWritten;
 }

@@ -67,3 +67,18 @@ bool AnsiName(UINT code_page, std::wstring_view name, std::string* bytes,
   unheld->shown = ShownName(utf16, held);
   return false;
 }
+
+std::optional<std::string> AnsiFromUtf8(UINT code_page,
+                                        std::string_view text) {
+  if (text.empty())
+    return std::string();
+  int size = static_cast<int>(text.size());
+  int wide_size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
+                                      text.data(), size, nullptr, 0);
+  if (wide_size <= 0 || wide_size > MAX_PATH)
+    return std::nullopt;
+  std::wstring wide(static_cast<size_t>(wide_size), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size,
+                      wide.data(), wide_size);
+  return RoundTrip(code_page, wide);
+}

@@ -37,4 +37,9 @@ std::optional<std::string> RoundTrip(UINT code_page, std::wstring_view text);
 bool AnsiName(UINT code_page, std::wstring_view name, std::string* bytes,
               UnheldName* unheld);
 
+/// The bytes of code_page for the UTF-8 text, when text is UTF-8 and
+/// RoundTrip holds its characters; nothing otherwise.
+std::optional<std::string> AnsiFromUtf8(UINT code_page,
+                                        std::string_view text);
+
 #endif  // TRAMLUNE_PLATFORM_ANSI_NAMES_H_

@@ -166,6 +166,38 @@ class PosixPlatform : public Platform {
 
   bool NamesFoldCase() override { return false; }
 
+  bool ReadWholeFile(std::string_view path, std::string* contents,
+                     std::string* reason) override {
+    contents->clear();
+    int fd = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+      contents->reserve(static_cast<size_t>(st.st_size));
+    int error = fd < 0 ? errno : 0;
+    char buffer[65536];
+    while (error == 0) {
+      ssize_t n = read(fd, buffer, sizeof(buffer));
+      if (n > 0)
+        contents->append(buffer, static_cast<size_t>(n));
+      else if (n == 0)
+        break;
+      else if (errno != EINTR)
+        error = errno;
+    }
+    if (fd >= 0)
+      close(fd);
+    if (error == 0)
+      return true;
+    StopIfOutOfMemory(error);
+    *reason = strerror_r(error, reason_, sizeof(reason_));
+    return false;
+  }
+
+  bool NameFromUtf8(std::string_view text, std::string* name) override {
+    name->assign(text);
+    return true;
+  }
+
   [[noreturn]] void EndProcess(int status) override { _exit(status); }
 
  private:

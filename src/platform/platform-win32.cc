@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "base/path_parts.h"
 #include "platform/ansi_names.h"
@@ -210,6 +212,42 @@ class Win32Platform : public Platform {
   std::string_view TextLineEnd() override { return "\r\n"; }
 
   bool NamesFoldCase() override { return true; }
+
+  bool ReadWholeFile(std::string_view path, std::string* contents,
+                     std::string* reason) override {
+    contents->clear();
+    HANDLE file = CreateFileA(std::string(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    LARGE_INTEGER size;
+    if (error == 0 && GetFileSizeEx(file, &size))
+      contents->reserve(static_cast<size_t>(size.QuadPart));
+    char buffer[65536];
+    while (error == 0) {
+      DWORD n = 0;
+      if (!ReadFile(file, buffer, sizeof(buffer), &n, nullptr))
+        error = GetLastError();
+      else if (n == 0)
+        break;
+      else
+        contents->append(buffer, n);
+    }
+    if (file != INVALID_HANDLE_VALUE)
+      CloseHandle(file);
+    if (error == 0)
+      return true;
+    *reason = SystemReason(error, reason_, sizeof(reason_));
+    return false;
+  }
+
+  bool NameFromUtf8(std::string_view text, std::string* name) override {
+    std::optional<std::string> bytes = AnsiFromUtf8(CP_ACP, text);
+    if (!bytes)
+      return false;
+    *name = std::move(*bytes);
+    return true;
+  }
 
   [[noreturn]] void EndProcess(int status) override {
     ExitProcess(static_cast<UINT>(status));

@@ -103,6 +103,16 @@ class Platform {
   /// that names are compared folded.
   virtual bool NamesFoldCase() = 0;
 
+  /// Reads the whole file at path into *contents. Returns false, with the
+  /// system's reason in *reason, when it cannot.
+  virtual bool ReadWholeFile(std::string_view path, std::string* contents,
+                             std::string* reason) = 0;
+
+  /// The name of UTF-8 text as the directory search gives names: in the
+  /// bytes of the system code page on Windows (false when that cannot hold
+  /// them, or text is no UTF-8), the bytes of text elsewhere.
+  virtual bool NameFromUtf8(std::string_view text, std::string* name) = 0;
+
   /// Ends the process with status.
   [[noreturn]] virtual void EndProcess(int status) = 0;
 };

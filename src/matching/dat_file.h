@@ -1,0 +1,59 @@
+// The games of a DAT, the Logiqx XML file of a set's parent/clone data: a
+// root element (<datafile>) with <game> or <machine> entries, each with its
+// name, its parent by name (cloneof) or by number (id, cloneofid), and its
+// <rom name="..."> files. The XML parser is a library's (RapidXml).
+#ifndef TRAMLUNE_MATCHING_DAT_FILE_H_
+#define TRAMLUNE_MATCHING_DAT_FILE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// One game or machine of a DAT. Its texts are the attributes' values with
+/// the entities decoded; an attribute the entry lacks is empty.
+struct DatGame {
+  std::string_view name;
+  std::string_view parent;     // cloneof: the parent's name
+  std::string_view id;         // id
+  std::string_view parent_id;  // cloneofid: the parent's id
+  /// Its rom names: DatFile::roms[first_rom, first_rom + rom_count).
+  uint32_t first_rom = 0;
+  uint32_t rom_count = 0;
+  /// Its family (FindDatFamilies); -1 until they are found.
+  int32_t family = -1;
+};
+
+/// A DAT as read: its games in the file's order. The texts look into the
+/// stores, which the DatFile owns; it may be moved, never copied.
+struct DatFile {
+  std::vector<DatGame> games;
+  std::vector<std::string_view> roms;
+  /// How many families FindDatFamilies found.
+  int32_t family_count = 0;
+  std::vector<std::unique_ptr<char[]>> stores;
+};
+
+/// Elements nested deeper than this are refused before the parser, which
+/// descends one call per level, sees them. A DAT nests three deep.
+inline constexpr int kMaxDatDepth = 64;
+
+/// Whether this build holds the XML parser, so that ReadDat reads DATs.
+bool DatReaderBuilt();
+
+/// Reads the DAT text into *dat. Returns "" when it is read, or why not:
+/// where the XML breaks ("the XML breaks at line 3: expected >"), or that
+/// it holds no <game> or <machine> element under its root. Time and memory
+/// are linear in the text's size; no call nests per element level beyond
+/// kMaxDatDepth.
+std::string ReadDat(std::string_view text, DatFile* dat);
+
+/// The offset in text, which ends at its first zero byte, of the element
+/// that opens level max_depth + 1 as the XML parser reads text, or npos
+/// when none does or the parser stops at an error before one. Without the
+/// parser: npos.
+size_t TooDeepAt(const char* text, int max_depth);
+
+#endif  // TRAMLUNE_MATCHING_DAT_FILE_H_

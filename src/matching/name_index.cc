@@ -1,0 +1,87 @@
+#include "matching/name_index.h"
+
+#include <cstring>
+
+#include "matching/file_names.h"
+
+namespace {
+
+constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+uint64_t Mix(uint64_t h, uint64_t word) {
+  h = (h ^ word) * kMultiplier;
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
+NameIndex::NameIndex(size_t expected, bool fold) : fold_(fold) {
+  size_t size = 16;
+  while (size < 2 * expected)
+    size *= 2;
+  slots_.resize(size);
+}
+
+uint64_t NameIndex::HashOf(std::string_view name) const {
+  // Eight bytes at a time, folded as FoldWord folds them.
+  uint64_t h = kMultiplier ^ name.size();
+  size_t i = 0;
+  for (; i + 8 <= name.size(); i += 8) {
+    uint64_t word = LoadWord(name.data() + i);
+    h = Mix(h, fold_ ? FoldWord(word) : word);
+  }
+  if (i < name.size()) {
+    uint64_t word = 0;
+    std::memcpy(&word, name.data() + i, name.size() - i);
+    h = Mix(h, fold_ ? FoldWord(word) : word);
+  }
+  // The final mix of MurmurHash3: every bit of h reaches the low bits
+  // that pick the slot.
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  return h ^ (h >> 33);
+}
+
+bool NameIndex::Equal(const Slot& slot, std::string_view name) const {
+  if (slot.size != name.size())
+    return false;
+  std::string_view held(slot.data, slot.size);
+  return fold_ ? FoldedPrefixLength(held, name) == name.size() : held == name;
+}
+
+void NameIndex::Grow() {
+  std::vector<Slot> old(slots_.size() * 2);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.value < 0)
+      continue;
+    size_t at = slot.hash & mask;
+    while (slots_[at].value >= 0)
+      at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
+
+int32_t NameIndex::Add(std::string_view name, uint64_t hash, int32_t value) {
+  if (2 * (count_ + 1) > slots_.size())
+    Grow();
+  const size_t mask = slots_.size() - 1;
+  size_t at = hash & mask;
+  for (; slots_[at].value >= 0; at = (at + 1) & mask)
+    if (slots_[at].hash == hash && Equal(slots_[at], name))
+      return slots_[at].value;
+  slots_[at] = {hash, name.data(), static_cast<uint32_t>(name.size()), value};
+  ++count_;
+  return value;
+}
+
+int32_t NameIndex::Find(std::string_view name, uint64_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = hash & mask; slots_[at].value >= 0; at = (at + 1) & mask)
+    if (slots_[at].hash == hash && Equal(slots_[at], name))
+      return slots_[at].value;
+  return -1;
+}

@@ -1,0 +1,72 @@
+// A hash index from names to numbers, for the DAT's many names: one flat
+// table, a name's bytes compared only where the hashes agree.
+#ifndef TRAMLUNE_MATCHING_NAME_INDEX_H_
+#define TRAMLUNE_MATCHING_NAME_INDEX_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+/// Names to numbers. Names compare byte by byte, or with ASCII letters
+/// folded; the index keeps views, so the names must outlive it.
+class NameIndex {
+ public:
+  /// An index for about expected names; fold: "a" and "A" are one name.
+  NameIndex(size_t expected, bool fold);
+
+  /// Adds name with value, unless the name is there already. Returns the
+  /// value the name has: value, or the earlier one.
+  int32_t Add(std::string_view name, int32_t value) {
+    return Add(name, HashOf(name), value);
+  }
+
+  /// The value of name, or -1 when the index lacks it.
+  int32_t Find(std::string_view name) const { return Find(name, HashOf(name)); }
+
+  /// The same with the name's HashOf, which a walk over many names finds
+  /// ahead and hands to Prefetch, so that the table's memory is read while
+  /// other names are looked up.
+  uint64_t HashOf(std::string_view name) const;
+  void Prefetch(uint64_t hash) const {
+    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+  int32_t Add(std::string_view name, uint64_t hash, int32_t value);
+  int32_t Find(std::string_view name, uint64_t hash) const;
+
+ private:
+  struct Slot {
+    uint64_t hash = 0;
+    const char* data = nullptr;
+    uint32_t size = 0;
+    int32_t value = -1;  // -1: the slot is empty
+  };
+  bool Equal(const Slot& slot, std::string_view name) const;
+  void Grow();
+
+  bool fold_;
+  size_t count_ = 0;
+  std::vector<Slot> slots_;  // a power of two, at most half full
+};
+
+/// Calls visit(i, hash) for each i in [0, n), hash being index.HashOf of
+/// name_of(i), found and prefetched a few names ahead; the names' bytes are
+/// prefetched further ahead still.
+template <typename NameOf, typename Visit>
+void ForEachHashed(const NameIndex& index, size_t n, NameOf name_of,
+                   Visit visit) {
+  constexpr size_t kAhead = 8;
+  uint64_t ahead[kAhead];
+  for (size_t i = 0; i < n + kAhead; ++i) {
+    if (i + 2 * kAhead < n)
+      __builtin_prefetch(name_of(i + 2 * kAhead).data());
+    if (i >= kAhead)
+      visit(i - kAhead, ahead[i % kAhead]);
+    if (i < n) {
+      ahead[i % kAhead] = index.HashOf(name_of(i));
+      index.Prefetch(ahead[i % kAhead]);
+    }
+  }
+}
+
+#endif  // TRAMLUNE_MATCHING_NAME_INDEX_H_
