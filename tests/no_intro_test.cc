@@ -104,25 +104,27 @@ TEST(NoIntroGroupingTest, Groups) {
   };
   const Case cases[] = {
       {"a bad dump gives way to anything else",
-       {"Game (USA) [b].gb", "Game (Zaire) (Proto) [bios].gb",
+       {"Game (USA) [b].gb", "Game (Korea) (Proto) [bios].gb",
         "Game (USA) [B12].gb"},
-       {"Game: Game (Zaire) (Proto) [bios].gb | Game (USA) [B12].gb | "
+       {"Game: Game (Korea) (Proto) [bios].gb | Game (USA) [B12].gb | "
         "Game (USA) [b].gb"}},
       {"every oddity gives way to a release, even of no listed region",
        {"Game (World) (Sample)", "Game (World) (Demo)", "Game (World) (Unl)",
-        "Game (World) (Kiosk Demo)", "Game (World) (Pirate)", "Game (Zaire)",
+        "Game (World) (Kiosk Demo)", "Game (World) (Pirate)", "Game (Korea)",
         "Game (World) (Debug Version)", "Game (World) (Alt 2)",
         "Game (World) (Beta)", "Game (World) (Proto 1)"},
-       {"Game: Game (Zaire) | Game (World) (Alt 2) | Game (World) (Beta) | "
+       {"Game: Game (Korea) | Game (World) (Alt 2) | Game (World) (Beta) | "
         "Game (World) (Debug Version) | Game (World) (Demo) | "
         "Game (World) (Kiosk Demo) | Game (World) (Pirate) | "
         "Game (World) (Proto 1) | Game (World) (Sample) | "
         "Game (World) (Unl)"}},
-      {"an oddity word is a whole word",
+      {"a kind's word is a whole word: other words make other games",
        {"A (USA) (Alt)", "A (Japan) (Alternate)", "B (USA) (Beta)",
         "B (USA) (Beta2)", "B (Japan) (Betamax)"},
-       {"A: A (Japan) (Alternate) | A (USA) (Alt)",
-        "B: B (Japan) (Betamax) | B (USA) (Beta) | B (USA) (Beta2)"}},
+       {"A: A (USA) (Alt)", "A (Alternate): A (Japan) (Alternate)",
+        "B: B (USA) (Beta) | B (USA) (Beta2)",
+        "B (Betamax): B (Japan) (Betamax)"},
+       true},
       {"the region order; a tag of several regions counts for each",
        {"A (Europe) (En,Fr,De)", "A (Japan)", "A (USA)",
         "B (Europe)", "B (Japan, USA)", "C (Europe, Japan)", "C (World)",
