@@ -116,24 +116,31 @@ class WordTable {
 
 constexpr KindWord kKindWords[] = {
     {"AFTERMARKET", TagKind::kReRelease}, {"AGES", TagKind::kReRelease},
-    {"ALT", TagKind::kAlternate},         {"ARCHIVES", TagKind::kReRelease},
-    {"BETA", TagKind::kOddity},           {"CLASSIC", TagKind::kReRelease},
-    {"CLASSICS", TagKind::kReRelease},    {"COLLECTION", TagKind::kReRelease},
-    {"COMPATIBLE", TagKind::kRelease},    {"CONSOLE", TagKind::kReRelease},
-    {"DEBUG", TagKind::kOddity},          {"DEMO", TagKind::kOddity},
+    {"ALT", TagKind::kAlternate},         {"APRIL", TagKind::kRelease},
+    {"ARCHIVES", TagKind::kReRelease},    {"AUGUST", TagKind::kRelease},
+    {"BETA", TagKind::kOddity},           {"CHANNEL", TagKind::kReRelease},
+    {"CLASSIC", TagKind::kReRelease},     {"CLASSICS", TagKind::kReRelease},
+    {"COLLECTION", TagKind::kReRelease},  {"COMPATIBLE", TagKind::kRelease},
+    {"CONSOLE", TagKind::kReRelease},     {"DEBUG", TagKind::kOddity},
+    {"DECEMBER", TagKind::kRelease},      {"DEMO", TagKind::kOddity},
     {"DISC", TagKind::kRelease},          {"DISK", TagKind::kRelease},
-    {"ENHANCED", TagKind::kRelease},      {"EVERCADE", TagKind::kReRelease},
-    {"GAMECUBE", TagKind::kReRelease},    {"HACK", TagKind::kOddity},
-    {"IQUE", TagKind::kReRelease},        {"KIOSK", TagKind::kOddity},
+    {"EDITION", TagKind::kReRelease},     {"ENHANCED", TagKind::kRelease},
+    {"EVERCADE", TagKind::kReRelease},    {"FEBRUARY", TagKind::kRelease},
+    {"HACK", TagKind::kOddity},           {"IQUE", TagKind::kReRelease},
+    {"JANUARY", TagKind::kRelease},       {"JULY", TagKind::kRelease},
+    {"JUNE", TagKind::kRelease},          {"KIOSK", TagKind::kOddity},
+    {"MARCH", TagKind::kRelease},         {"MAY", TagKind::kRelease},
     {"MINI", TagKind::kReRelease},        {"MUSEUM", TagKind::kReRelease},
-    {"NP", TagKind::kReRelease},          {"ONLINE", TagKind::kReRelease},
+    {"NOVEMBER", TagKind::kRelease},      {"NP", TagKind::kReRelease},
+    {"OCTOBER", TagKind::kRelease},       {"ONLINE", TagKind::kReRelease},
     {"PIRATE", TagKind::kOddity},         {"PROMO", TagKind::kOddity},
     {"PROTO", TagKind::kOddity},          {"PROTOTYPE", TagKind::kOddity},
-    {"SAMPLE", TagKind::kOddity},         {"SIDE", TagKind::kRelease},
-    {"STEAM", TagKind::kReRelease},       {"SWITCH", TagKind::kReRelease},
-    {"TAPE", TagKind::kRelease},          {"TRACK", TagKind::kRelease},
-    {"UNL", TagKind::kOddity},            {"UNLICENSED", TagKind::kOddity},
-    {"VIRTUAL", TagKind::kReRelease},     {"WII", TagKind::kReRelease},
+    {"SAMPLE", TagKind::kOddity},         {"SEPTEMBER", TagKind::kRelease},
+    {"SIDE", TagKind::kRelease},          {"STEAM", TagKind::kReRelease},
+    {"SWITCH", TagKind::kReRelease},      {"TAPE", TagKind::kRelease},
+    {"TRACK", TagKind::kRelease},         {"UNL", TagKind::kOddity},
+    {"UNLICENSED", TagKind::kOddity},     {"VIRTUAL", TagKind::kReRelease},
+    {"WII", TagKind::kReRelease},
 };
 
 constexpr WordTable kKindTable(kKindWords);
@@ -172,12 +179,13 @@ bool IsLanguage(std::string_view item) {
   return true;
 }
 
-// "1994-03-01", "199x": a digit, then digits, "-" and "x" only.
+// "1994-03-01", "199x", "0.9.37": a digit, then digits, "-", "." and "x"
+// only.
 bool IsDate(std::string_view tag) {
   if (tag.empty() || !IsDigit(tag[0]))
     return false;
   for (char c : tag)
-    if (!IsDigit(c) && c != '-' && c != 'x' && c != 'X')
+    if (!IsDigit(c) && c != '-' && c != '.' && c != 'x' && c != 'X')
       return false;
   return true;
 }
