@@ -210,14 +210,11 @@ TagKind KindOfWords(std::string_view tag) {
   return best;
 }
 
-// The kind of the "(...)" tag whose inside is tag. The commonest kinds are
-// tried first; no region is a word of a kind, but "NP" looks like a
-// language.
-TagKind KindOfTag(std::string_view tag) {
+// The kind of the "(...)" tag whose inside is tag, when it is no list of
+// regions. No region is a word of a kind, but "NP" looks like a language.
+TagKind KindOfOtherTag(std::string_view tag) {
   if (tag.empty() || IsDate(tag))
     return TagKind::kRelease;
-  if (AllItems(tag, false, IsRegion))
-    return TagKind::kRegion;
   if (FoldedStartsWith(tag, "Rev ") ||
       (tag.size() > 1 && FoldByte(static_cast<unsigned char>(tag[0])) == 'V' &&
        IsDigit(tag[1])))
@@ -226,6 +223,13 @@ TagKind KindOfTag(std::string_view tag) {
   if (kind == TagKind::kIdentity && AllItems(tag, true, IsLanguage))
     return TagKind::kRelease;
   return kind;
+}
+
+// The kind of the "(...)" tag whose inside is tag; regions, the commonest,
+// are tried first.
+TagKind KindOfTag(std::string_view tag) {
+  return !tag.empty() && AllItems(tag, false, IsRegion) ? TagKind::kRegion
+                                                        : KindOfOtherTag(tag);
 }
 
 // Calls visit(open, inside, end) for each tag of tags in turn: open is "("
@@ -416,7 +420,19 @@ NoIntroPreference NoIntroPreferenceOf(
       preference.bad_dump = preference.bad_dump || IsBadDumpTag(tag);
       return true;
     }
-    TagKind kind = KindOfTag(tag);
+    // A list of regions is read once, for its kind and its listed region.
+    uint32_t listed = no_region;
+    bool all_regions = !tag.empty() && AllItems(tag, false, [&](auto item) {
+      if (!IsRegion(item))
+        return false;
+      for (uint32_t r = 0; r < listed; ++r)
+        if (FoldedEqual(item, regions[r])) {
+          listed = r;
+          break;
+        }
+      return true;
+    });
+    TagKind kind = all_regions ? TagKind::kRegion : KindOfOtherTag(tag);
     switch (kind) {
       case TagKind::kIdentity:
         preference.identity = true;
@@ -434,9 +450,10 @@ NoIntroPreference NoIntroPreferenceOf(
       default:
         break;
     }
-    if (preference.region == no_region &&
-        (kind == TagKind::kRegion || kind == TagKind::kIdentity))
-      preference.region = RegionOfTag(tag, regions);
+    if (preference.region == no_region)
+      preference.region = kind == TagKind::kRegion     ? listed
+                          : kind == TagKind::kIdentity ? RegionOfTag(tag, regions)
+                                                       : no_region;
     if (kind != TagKind::kRevision)
       return true;
     if (preference.revision.empty())
