@@ -137,55 +137,44 @@ TitleRuns OrderTitles(FileList& list, std::vector<uint32_t>& title_size,
   return runs;
 }
 
-// The place in preferences (of the entries of one game, in list order) of
-// the one that NoIntroPreferred ranks first, the earliest among even ones.
-size_t ChooseParent(std::span<const NoIntroPreference> preferences) {
+// The place in game (entries of one game, in list order) of the entry that
+// NoIntroPreferred ranks first with regions, the earliest among even ones.
+// *one_game tells whether no entry has identity tags, so that game is one
+// game indeed (and not only one title).
+size_t ChooseParent(const FileList& list, std::span<const int32_t> game,
+                    const std::vector<uint32_t>& title_size,
+                    const std::vector<std::string>& regions, bool* one_game) {
+  auto preference = [&](int32_t i) {
+    return NoIntroPreferenceOf(list.Base(i).substr(title_size[i]),
+                               list.Extension(i), regions);
+  };
   size_t parent = 0;
-  for (size_t k = 1; k < preferences.size(); ++k)
-    if (NoIntroPreferred(preferences[k], preferences[parent]))
+  NoIntroPreference best = preference(game[0]);
+  bool identity = best.identity;
+  for (size_t k = 1; k < game.size(); ++k) {
+    NoIntroPreference next = preference(game[k]);
+    identity = identity || next.identity;
+    if (NoIntroPreferred(next, best)) {
       parent = k;
+      best = next;
+    }
+  }
+  *one_game = !identity;
   return parent;
 }
 
 // Hands sink the entries of one title, in list order, as groups: one per
 // game (the title and identity tags, NextNoIntroIdentityTag), in the order
 // of the games' identity tags, each headed by its parent (ChooseParent).
-// A game of one entry gives a group only when singles is set. The rest are
-// scratch space.
+// A game of one entry gives a group only when singles is set. clones and
+// storage are scratch space.
 void GroupTitle(FileList& list, std::span<int32_t> entries,
                 const std::vector<uint32_t>& title_size,
                 const GroupingOptions& options, GroupSink& sink,
-                std::vector<NoIntroPreference>& preferences,
                 std::vector<int32_t>& clones, std::string& storage) {
   auto tags = [&](int32_t i) { return list.Base(i).substr(title_size[i]); };
-  auto find_preferences = [&](std::span<const int32_t> game) {
-    preferences.clear();
-    for (int32_t i : game)
-      preferences.push_back(
-          NoIntroPreferenceOf(tags(i), list.Extension(i), options.regions));
-  };
-  // Most titles are one game: its preferences, found here, choose its
-  // parent.
-  find_preferences(entries);
-  bool one_game = true;
-  for (const NoIntroPreference& preference : preferences)
-    one_game = one_game && !preference.identity;
-  if (!one_game)
-    std::stable_sort(entries.begin(), entries.end(), [&](int32_t a, int32_t b) {
-      return CompareNoIntroIdentities(tags(a), tags(b)) < 0;
-    });
-  for (size_t start = 0, end; start < entries.size(); start = end) {
-    end = start + 1;
-    while (end < entries.size() &&
-           (one_game || CompareNoIntroIdentities(tags(entries[start]),
-                                                 tags(entries[end])) == 0))
-      ++end;
-    if (end - start == 1 && !options.singles)
-      continue;
-    std::span<const int32_t> game = entries.subspan(start, end - start);
-    if (!one_game)
-      find_preferences(game);
-    size_t parent = ChooseParent(preferences);
+  auto hand = [&](std::span<const int32_t> game, size_t parent,
+                  bool one_game) {
     clones.clear();
     for (size_t k = 0; k < game.size(); ++k) {
       list.Take(game[k]);
@@ -197,6 +186,30 @@ void GroupTitle(FileList& list, std::span<int32_t> entries,
                one_game ? list.Base(head).substr(0, title_size[head])
                         : NoIntroGameName(list.Base(head), title_size[head],
                                           &storage));
+  };
+  // Most titles are one game, which one pass over the tags finds along
+  // with the parent.
+  bool one_game;
+  size_t parent = ChooseParent(list, entries, title_size, options.regions,
+                               &one_game);
+  if (one_game) {
+    hand(entries, parent, true);
+    return;
+  }
+  auto compare = [&](int32_t a, int32_t b) {
+    return CompareNoIntroIdentities(tags(a), tags(b));
+  };
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&](int32_t a, int32_t b) { return compare(a, b) < 0; });
+  for (size_t start = 0, end; start < entries.size(); start = end) {
+    end = start + 1;
+    while (end < entries.size() && compare(entries[start], entries[end]) == 0)
+      ++end;
+    if (end - start == 1 && !options.singles)
+      continue;
+    std::span<const int32_t> game = entries.subspan(start, end - start);
+    parent = ChooseParent(list, game, title_size, options.regions, &one_game);
+    hand(game, parent, false);
   }
 }
 
@@ -207,7 +220,6 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
   std::vector<uint32_t> title_size(static_cast<size_t>(list.Count()));
   TitleRuns runs = OrderTitles(list, title_size, options.singles, sink);
   std::vector<int32_t>& order = runs.order;
-  std::vector<NoIntroPreference> preferences;
   std::vector<int32_t> clones;
   std::string storage;
   size_t fetched = 0;
@@ -224,6 +236,6 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
       __builtin_prefetch(name.data() + name.size() - 1);
     }
     GroupTitle(list, std::span<int32_t>(order).subspan(start, end - start),
-               title_size, options, sink, preferences, clones, storage);
+               title_size, options, sink, clones, storage);
   }
 }

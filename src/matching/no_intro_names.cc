@@ -232,6 +232,25 @@ TagKind KindOfTag(std::string_view tag) {
                                                         : KindOfOtherTag(tag);
 }
 
+// The sheet rank of extension (NoIntroPreference::sheet). All the sheets'
+// extensions are four bytes long, the dot first, which most others are not.
+uint8_t SheetRank(std::string_view extension) {
+  if (extension.size() != 4 || extension[0] != '.')
+    return 2;
+  switch (FoldByte(static_cast<unsigned char>(extension[1]))) {
+    case 'M':
+      return FoldedEqual(extension, ".m3u") ? 0 : 2;
+    case 'C':
+      return FoldedEqual(extension, ".cue") || FoldedEqual(extension, ".ccd")
+                 ? 1
+                 : 2;
+    case 'G':
+      return FoldedEqual(extension, ".gdi") ? 1 : 2;
+    default:
+      return 2;
+  }
+}
+
 // Calls visit(open, inside, end) for each tag of tags in turn: open is "("
 // or "[", inside the text between it and its closing byte, end the place
 // after that byte. A tag of a kind that fails to close ends that kind.
@@ -464,11 +483,7 @@ NoIntroPreference NoIntroPreferenceOf(
       preference.version = RevisionText(tag, "v", IsDigit);
     return true;
   });
-  if (FoldedEqual(extension, ".m3u"))
-    preference.sheet = 0;
-  else if (FoldedEqual(extension, ".cue") || FoldedEqual(extension, ".gdi") ||
-           FoldedEqual(extension, ".ccd"))
-    preference.sheet = 1;
+  preference.sheet = SheetRank(extension);
   return preference;
 }
 
