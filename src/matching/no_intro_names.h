@@ -32,17 +32,19 @@ bool ParseRegionList(std::string_view text, std::vector<std::string>* regions);
 /// tags.size()). *pos moves past it. tags is the base after its title.
 /// A "(...)" tag is part of the identity unless it is of a kind that only
 /// tells releases of one game apart: regions ("(USA, Europe)", every item
-/// one of kNoIntroRegions), languages ("(En,Fr+De)", every item two letters, maybe with a
-/// "-" and more: "Zh-Hant"), revisions and versions ("(Rev A)", "(v1.1)"),
-/// dates ("(1994-03-01)": a digit, then digits, "-" and "x" only), or a tag
-/// with a word (a run of letters) of these: pre-releases and oddities (Beta,
-/// Proto, Prototype, Demo, Sample, Kiosk, Debug, Promo, Unl, Unlicensed,
-/// Pirate, Hack), alternative dumps (Alt), media (Disc, Disk, Side, Track,
-/// Tape), features (Enhanced, Compatible) and re-releases (Virtual, Console,
-/// Online, NP, Mini, Classic, Classics, Collection, Aftermarket, Evercade,
-/// Ages, Archives, Museum, iQue, GameCube, Wii, Switch, Steam). So
-/// publishers ("(Tengen)"), subtitles ("(Soccer)") and serials ("(4B-002)")
-/// keep games apart. A "[...]" tag never is part of the identity.
+/// one of kNoIntroRegions), languages ("(En,Fr+De)", every item two
+/// letters, maybe with a "-" and more: "Zh-Hant"), revisions and versions
+/// ("(Rev A)", "(v1.1)"), dates and numbers ("(1994-03-01)", "(0.9.37)": a
+/// digit, then digits, "-", "." and "x" only), or a tag with a word (a run
+/// of letters) of these: pre-releases and oddities (Beta, Proto, Prototype,
+/// Demo, Sample, Kiosk, Debug, Promo, Unl, Unlicensed, Pirate, Hack),
+/// alternative dumps (Alt), months ("(August, 1992)"), media (Disc, Disk,
+/// Side, Track, Tape), features (Enhanced, Compatible) and re-releases
+/// (Virtual, Console, Online, NP, Mini, Classic, Classics, Collection,
+/// Edition, Aftermarket, Evercade, Ages, Archives, Museum, Channel, iQue,
+/// Wii, Switch, Steam). So publishers ("(Tengen)"), subtitles ("(Soccer)")
+/// and serials ("(4B-002)") keep games apart. A "[...]" tag never is part
+/// of the identity.
 std::string_view NextNoIntroIdentityTag(std::string_view tags, size_t* pos);
 
 /// Orders the identity tags (NextNoIntroIdentityTag) of two tag texts:
