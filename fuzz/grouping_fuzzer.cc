@@ -10,8 +10,10 @@
 //   taken are exactly those of the groups;
 // - sorting keeps every name;
 // - by the No-Intro naming, every file stands in at most one group (exactly
-//   one with singles), a group's files share its title (letters folded),
-//   the clones follow in list order, and groups come in title order.
+//   one with singles), a group's files share its game (the title and the
+//   identity tags, letters folded), its title names the parent's game, the
+//   clones follow in list order, and groups come in the order of their
+//   games: by title, then by identity tags.
 #include <algorithm>
 #include <string>
 
@@ -118,17 +120,23 @@ class NoIntroChecks : public GroupSink {
   void Group(int32_t parent, std::span<const int32_t> clones,
              std::string_view title) override {
     FUZZ_CHECK(singles_ || !clones.empty());
-    std::string folded = Folded(title);
-    FUZZ_CHECK(Folded(Title(parent)) == folded);
-    FUZZ_CHECK(groups == 0 || last_title_ < folded ||
-               (last_title_.empty() && folded.empty()));
-    last_title_ = folded;
+    // An entry of an empty title stands alone, under an empty title.
+    std::string storage;
+    std::string_view base = list_.Base(parent);
+    size_t title_size = NoIntroTitleLength(base);
+    FUZZ_CHECK(title == (title_size == 0
+                             ? std::string_view()
+                             : NoIntroGameName(base, title_size, &storage)));
+    std::string game = Game(parent);
+    FUZZ_CHECK(groups == 0 || last_game_ < game ||
+               (title.empty() && last_game_.empty()));
+    last_game_ = game;
     ++groups;
     ++seen[parent];
     int32_t previous = -1;
     for (int32_t clone : clones) {
       FUZZ_CHECK(clone > previous && clone != parent);
-      FUZZ_CHECK(Folded(Title(clone)) == folded);
+      FUZZ_CHECK(Game(clone) == game);
       ++seen[clone];
       previous = clone;
     }
@@ -137,9 +145,24 @@ class NoIntroChecks : public GroupSink {
   size_t groups = 0;
 
  private:
-  std::string_view Title(int32_t i) const {
+  // The game of entry i as a text that orders as games do: the folded
+  // title, then each folded identity tag, each ended by a NUL byte (names
+  // hold none). Empty for an empty title.
+  std::string Game(int32_t i) const {
     std::string_view base = list_.Base(i);
-    return base.substr(0, NoIntroTitleLength(base));
+    size_t title = NoIntroTitleLength(base);
+    if (title == 0)
+      return {};
+    std::string game = Folded(base.substr(0, title));
+    game += '\0';
+    std::string_view tags = base.substr(title);
+    size_t pos = 0;
+    for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+         !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos)) {
+      game += Folded(tag);
+      game += '\0';
+    }
+    return game;
   }
   static std::string Folded(std::string_view text) {
     std::string out(text);
@@ -150,7 +173,7 @@ class NoIntroChecks : public GroupSink {
 
   const FileList& list_;
   bool singles_;
-  std::string last_title_;
+  std::string last_game_;
 
  public:
   std::vector<int> seen;  // how many groups each entry stands in

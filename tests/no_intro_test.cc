@@ -59,8 +59,15 @@ Lines Group(const std::vector<std::string>& names, bool singles,
   return lines;
 }
 
+// The title of a base, and the name of its game: the title and the tags
+// of no known kind.
 TEST(NoIntroNamesTest, Titles) {
-  const std::pair<const char*, const char*> cases[] = {
+  struct Case {
+    const char* base;
+    const char* title;
+    const char* game = nullptr;  // the title when null
+  };
+  const Case cases[] = {
       {"Super Mario 64 (USA)", "Super Mario 64"},
       {"Super Mario 64 (Europe) (En,Fr,De)", "Super Mario 64"},
       {"Super Mario 64 - Shindou Edition (Japan)",
@@ -76,11 +83,46 @@ TEST(NoIntroNamesTest, Titles) {
       {"Tetris [b1]", "Tetris [b1]"},
       {" (USA)", ""},
       {"", ""},
+      // Publishers, subtitles and serials name other games.
+      {"Tetris (USA) (Tengen) (Unl)", "Tetris", "Tetris (Tengen)"},
+      {"Tetris (Bulletproof) (Japan) (Rev 2)", "Tetris",
+       "Tetris (Bulletproof)"},
+      {"4 in 1 (Europe) (4B-002) (Sachen) (Unl)", "4 in 1",
+       "4 in 1 (4B-002) (Sachen)"},
+      {"Disney Sports - Football (Europe) (Soccer) (En,Fr,De)",
+       "Disney Sports - Football", "Disney Sports - Football (Soccer)"},
+      {" (Namco)", "", " (Namco)"},
+      // Tags of the known kinds, letters folded, and brackets do not.
+      {"G (USA, Europe) (En,Fr+De) (Zh-Hant) (Rev A) (v1.1) (1994-03-01) "
+       "(199x) (0.9.37) (August, 1992) [b] [T-En by Someone]",
+       "G"},
+      {"G (Beta 2) (Proto) (Kiosk Demo) (Sample) (Debug Version) (Promo) "
+       "(Unl) (Pirate) (Hack) (Alt 1)",
+       "G"},
+      {"G (Disc 1) (Disk 2 Side B) (Track 03) (Tape 1) (SGB Enhanced) "
+       "(GB Compatible)",
+       "G"},
+      {"G (World) (Virtual Console, Switch Online) (NP) (Aftermarket) "
+       "(Mega Drive Mini) (Namco Museum Archives Vol 1) (Sega Channel) "
+       "(Evercade) (GameCube Edition) (iQue) (Steam)",
+       "G"},
+      {"g (HONG KONG) (Latin America) (usa) (virtual console) (rev 1) (V1.0)",
+       "g"},
+      // A kind's word is a whole word; every item counts; a tag must close.
+      {"G (USA) (Betamax) (Alternate)", "G", "G (Betamax) (Alternate)"},
+      {"G (USA, Zaire) (En,Fra)", "G", "G (USA, Zaire) (En,Fra)"},
+      {"G () (USA) (Namco", "G"},
+      {"G (Namco) (Japan) (Namco)", "G", "G (Namco) (Namco)"},
   };
-  for (const auto& [base, title] : cases)
-    EXPECT_EQ(std::string_view(base).substr(0, NoIntroTitleLength(base)),
-              title)
-        << base;
+  std::string storage;
+  for (const Case& c : cases) {
+    std::string_view base = c.base;
+    size_t title = NoIntroTitleLength(base);
+    EXPECT_EQ(base.substr(0, title), c.title) << c.base;
+    EXPECT_EQ(NoIntroGameName(base, title, &storage),
+              c.game ? c.game : c.title)
+        << c.base;
+  }
 }
 
 TEST(NoIntroNamesTest, RegionLists) {
@@ -104,25 +146,27 @@ TEST(NoIntroGroupingTest, Groups) {
   };
   const Case cases[] = {
       {"a bad dump gives way to anything else",
-       {"Game (USA) [b].gb", "Game (Zaire) (Proto) [bios].gb",
+       {"Game (USA) [b].gb", "Game (Korea) (Proto) [bios].gb",
         "Game (USA) [B12].gb"},
-       {"Game: Game (Zaire) (Proto) [bios].gb | Game (USA) [B12].gb | "
+       {"Game: Game (Korea) (Proto) [bios].gb | Game (USA) [B12].gb | "
         "Game (USA) [b].gb"}},
       {"every oddity gives way to a release, even of no listed region",
        {"Game (World) (Sample)", "Game (World) (Demo)", "Game (World) (Unl)",
-        "Game (World) (Kiosk Demo)", "Game (World) (Pirate)", "Game (Zaire)",
+        "Game (World) (Kiosk Demo)", "Game (World) (Pirate)", "Game (Korea)",
         "Game (World) (Debug Version)", "Game (World) (Alt 2)",
         "Game (World) (Beta)", "Game (World) (Proto 1)"},
-       {"Game: Game (Zaire) | Game (World) (Alt 2) | Game (World) (Beta) | "
+       {"Game: Game (Korea) | Game (World) (Alt 2) | Game (World) (Beta) | "
         "Game (World) (Debug Version) | Game (World) (Demo) | "
         "Game (World) (Kiosk Demo) | Game (World) (Pirate) | "
         "Game (World) (Proto 1) | Game (World) (Sample) | "
         "Game (World) (Unl)"}},
-      {"an oddity word is a whole word",
+      {"a kind's word is a whole word: other words make other games",
        {"A (USA) (Alt)", "A (Japan) (Alternate)", "B (USA) (Beta)",
         "B (USA) (Beta2)", "B (Japan) (Betamax)"},
-       {"A: A (Japan) (Alternate) | A (USA) (Alt)",
-        "B: B (Japan) (Betamax) | B (USA) (Beta) | B (USA) (Beta2)"}},
+       {"A: A (USA) (Alt)", "A (Alternate): A (Japan) (Alternate)",
+        "B: B (USA) (Beta) | B (USA) (Beta2)",
+        "B (Betamax): B (Japan) (Betamax)"},
+       true},
       {"the region order; a tag of several regions counts for each",
        {"A (Europe) (En,Fr,De)", "A (Japan)", "A (USA)",
         "B (Europe)", "B (Japan, USA)", "C (Europe, Japan)", "C (World)",
@@ -185,6 +229,50 @@ TEST(NoIntroGroupingTest, Groups) {
         "A & & & & &: A & & & & & (USA).gb | A & & & & & (Japan).gb",
         "A & & & & & &: A & & & & & & (USA).gb"},
        true},
+      {"publishers and serials keep games apart, in order after the plain "
+       "one; a game's title names them, as its parent writes them",
+       {"Tetris (USA).nes", "Tetris (Bulletproof) (Japan).nes",
+        "Tetris (Europe).nes", "Tetris (tengen) (Japan) (Unl).nes",
+        "Tetris (Bulletproof) (Japan) (Rev 2).nes",
+        "Tetris (USA) (Tengen) (Unl).nes",
+        "4 in 1 (Europe) (4B-001) (Sachen) (Unl).nes",
+        "4 in 1 (Europe) (4B-002) (Sachen) (Unl).nes",
+        "4 in 1 (Asia) (4B-001) (Sachen) (Unl).nes"},
+       {"4 in 1 (4B-001) (Sachen): 4 in 1 (Europe) (4B-001) (Sachen) "
+        "(Unl).nes | 4 in 1 (Asia) (4B-001) (Sachen) (Unl).nes",
+        "4 in 1 (4B-002) (Sachen): 4 in 1 (Europe) (4B-002) (Sachen) "
+        "(Unl).nes",
+        "Tetris: Tetris (USA).nes | Tetris (Europe).nes",
+        "Tetris (Bulletproof): Tetris (Bulletproof) (Japan) (Rev 2).nes | "
+        "Tetris (Bulletproof) (Japan).nes",
+        "Tetris (Tengen): Tetris (USA) (Tengen) (Unl).nes | "
+        "Tetris (tengen) (Japan) (Unl).nes"},
+       true},
+      {"a subtitle is another game, which a single does not join",
+       {"Disney Sports - Football (USA).gba",
+        "Disney Sports - Football (Europe) (Soccer).gba",
+        "Disney Sports - Football (Japan).gba"},
+       {"Disney Sports - Football: Disney Sports - Football (USA).gba | "
+        "Disney Sports - Football (Japan).gba"}},
+      {"a plain release over Alt, over a re-release, whatever the region",
+       {"G (Japan) (Alt 1) (Unl)", "G (Japan) (Unl)", "H (USA) (Virtual Console)",
+        "H (USA, Europe)", "K (Japan) (Rev 1) (NP)", "K (Japan)",
+        "M (USA) (Switch Online)", "M (USA) (Alt 1)", "M (USA) (Alt 1) (NP)",
+        "N (USA) (Virtual Console)", "N (Europe)"},
+       {"G: G (Japan) (Unl) | G (Japan) (Alt 1) (Unl)",
+        "H: H (USA, Europe) | H (USA) (Virtual Console)",
+        "K: K (Japan) | K (Japan) (Rev 1) (NP)",
+        "M: M (USA) (Alt 1) | M (USA) (Alt 1) (NP) | M (USA) (Switch Online)",
+        "N: N (Europe) | N (USA) (Virtual Console)"}},
+      {"a sheet heads its tracks: a playlist of discs first",
+       {"A (USA).bin", "A (USA).CUE", "B (Japan) (Track 2).bin",
+        "B (Japan) (Track 1).bin", "B (Japan).gdi", "C (USA) (Disc 1).cue",
+        "C (USA) (Disc 2).cue", "C (USA).m3u", "D (USA) (Track 1).bin",
+        "D (Europe).cue"},
+       {"A: A (USA).CUE | A (USA).bin",
+        "B: B (Japan).gdi | B (Japan) (Track 1).bin | B (Japan) (Track 2).bin",
+        "C: C (USA).m3u | C (USA) (Disc 1).cue | C (USA) (Disc 2).cue",
+        "D: D (USA) (Track 1).bin | D (Europe).cue"}},
       {"singles: every file on one line, empty titles alone and first",
        {"Beta (Japan).gb", "Alpha (USA).gb", " (USA).gb", "Beta (USA).gb",
         ".gb"},

@@ -12,9 +12,10 @@ class GroupSink {
   virtual ~GroupSink() = default;
   /// One group: the list index of its parent, the indices of its clones in
   /// the order they stand on the line (possibly none, for a file that stands
-  /// alone), and its title, a leading part of the parent's base name by the
-  /// naming rules in force (by --dat, the title of its preferred game's
-  /// name). The span and the title are valid for the call.
+  /// alone), and its title, by the naming rules in force: a leading part of
+  /// the parent's base name, the name of the parent's No-Intro game, or by
+  /// --dat the title of its preferred game's name. The span and the title
+  /// are valid for the call.
   virtual void Group(int32_t parent, std::span<const int32_t> clones,
                      std::string_view title) = 0;
 };

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <iterator>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "matching/no_intro_names.h"
 
@@ -57,28 +59,30 @@ class TitleOrder {
   const std::vector<uint32_t>& title_size_;
 };
 
-}  // namespace
+// The entries of a list in the order of their titles, and where each run
+// of one title begins.
+struct TitleRuns {
+  std::vector<int32_t> order;
+  std::vector<bool> joins;  // order[k] bears the title of order[k - 1]
+};
 
-void GroupNoIntro(FileList& list, const GroupingOptions& options,
-                  GroupSink& sink) {
-  const std::vector<std::string>& regions = options.regions;
-  const bool singles = options.singles;
+// Finds the title of each free entry of list (its size in title_size) and
+// orders the entries by title, the earlier in the list first on a tie. An
+// entry of an empty title is left out of the order; when singles is set it
+// is taken and handed to sink as a group of its own, at once.
+TitleRuns OrderTitles(FileList& list, std::vector<uint32_t>& title_size,
+                      bool singles, GroupSink& sink) {
   const int32_t n = list.Count();
-  std::vector<uint32_t> title_size(static_cast<size_t>(n));
   TitleOrder before(list, title_size);
-  auto title = [&](int32_t i) {
-    return std::string_view(list.Base(i).data(), title_size[i]);
-  };
-
   // A title leads the names that bear it, so two titles order as their
   // names do unless one leads the other: "Game (USA)" lists after
   // "Game & Watch (USA)". The entries whose titles order before the
   // greatest title yet are set aside, to be merged back in title order; the
-  // rest come in title order already. Empty titles order before any other.
-  // Each name is read here to find its title, and again only to choose a
-  // parent.
-  std::vector<int32_t> order, aside;
-  std::vector<bool> joins;  // order[k] bears the title of order[k - 1]
+  // rest come in title order already.
+  TitleRuns runs;
+  std::vector<int32_t>& order = runs.order;
+  std::vector<bool>& joins = runs.joins;
+  std::vector<int32_t> aside;
   order.reserve(static_cast<size_t>(n));
   joins.reserve(static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) {
@@ -90,7 +94,7 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
     if (title_size[i] == 0) {
       if (singles) {
         list.Take(i);
-        sink.Group(i, {}, title(i));
+        sink.Group(i, {}, {});
       }
       continue;
     }
@@ -102,72 +106,136 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
       aside.push_back(i);
     }
   }
-  if (!aside.empty()) {
-    // What was set aside comes nearly in title order too: a title sets
-    // aside only the titles that lead it and list after it, such as "Game"
-    // after "Game & Watch". So it is split the same way and its ordered part
-    // merged in, for a few rounds; whatever still remains is sorted.
-    std::vector<int32_t> ordered, rest, merged;
-    for (int round = 0; !aside.empty(); ++round) {
-      ordered.clear();
-      rest.clear();
-      if (round < kSplitRounds) {
-        for (int32_t i : aside)
-          (ordered.empty() || !before(i, ordered.back()) ? ordered : rest)
-              .push_back(i);
-      } else {
-        std::sort(aside.begin(), aside.end(), before);
-        ordered.swap(aside);
-      }
-      merged.clear();
-      merged.reserve(order.size() + ordered.size());
-      std::merge(order.begin(), order.end(), ordered.begin(), ordered.end(),
-                 std::back_inserter(merged), before);
-      order.swap(merged);
-      aside.swap(rest);
+  if (aside.empty())
+    return runs;
+  // What was set aside comes nearly in title order too: a title sets aside
+  // only the titles that lead it and list after it, such as "Game" after
+  // "Game & Watch". So it is split the same way and its ordered part merged
+  // in, for a few rounds; whatever still remains is sorted.
+  std::vector<int32_t> ordered, rest, merged;
+  for (int round = 0; !aside.empty(); ++round) {
+    ordered.clear();
+    rest.clear();
+    if (round < kSplitRounds) {
+      for (int32_t i : aside)
+        (ordered.empty() || !before(i, ordered.back()) ? ordered : rest)
+            .push_back(i);
+    } else {
+      std::sort(aside.begin(), aside.end(), before);
+      ordered.swap(aside);
     }
-    joins.assign(order.size(), false);
-    for (size_t k = 1; k < order.size(); ++k)
-      joins[k] = before.Compare(order[k - 1], order[k]) == 0;
+    merged.clear();
+    merged.reserve(order.size() + ordered.size());
+    std::merge(order.begin(), order.end(), ordered.begin(), ordered.end(),
+               std::back_inserter(merged), before);
+    order.swap(merged);
+    aside.swap(rest);
   }
+  joins.assign(order.size(), false);
+  for (size_t k = 1; k < order.size(); ++k)
+    joins[k] = before.Compare(order[k - 1], order[k]) == 0;
+  return runs;
+}
 
-  // Each run of one title in that order is a group.
+// The place in game (entries of one game, in list order) of the entry that
+// NoIntroPreferred ranks first with regions, the earliest among even ones.
+// *one_game tells whether no entry has identity tags, so that game is one
+// game indeed (and not only one title).
+size_t ChooseParent(const FileList& list, std::span<const int32_t> game,
+                    const std::vector<uint32_t>& title_size,
+                    const std::vector<std::string>& regions, bool* one_game) {
+  auto preference = [&](int32_t i) {
+    return NoIntroPreferenceOf(list.Base(i).substr(title_size[i]),
+                               list.Extension(i), regions);
+  };
+  size_t parent = 0;
+  NoIntroPreference best = preference(game[0]);
+  bool identity = best.identity;
+  for (size_t k = 1; k < game.size(); ++k) {
+    NoIntroPreference next = preference(game[k]);
+    identity = identity || next.identity;
+    if (NoIntroPreferred(next, best)) {
+      parent = k;
+      best = next;
+    }
+  }
+  *one_game = !identity;
+  return parent;
+}
+
+// Hands sink the entries of one title, in list order, as groups: one per
+// game (the title and identity tags, NextNoIntroIdentityTag), in the order
+// of the games' identity tags, each headed by its parent (ChooseParent).
+// A game of one entry gives a group only when singles is set. clones and
+// storage are scratch space.
+void GroupTitle(FileList& list, std::span<int32_t> entries,
+                const std::vector<uint32_t>& title_size,
+                const GroupingOptions& options, GroupSink& sink,
+                std::vector<int32_t>& clones, std::string& storage) {
+  auto tags = [&](int32_t i) { return list.Base(i).substr(title_size[i]); };
+  auto hand = [&](std::span<const int32_t> game, size_t parent,
+                  bool one_game) {
+    clones.clear();
+    for (size_t k = 0; k < game.size(); ++k) {
+      list.Take(game[k]);
+      if (k != parent)
+        clones.push_back(game[k]);
+    }
+    int32_t head = game[parent];
+    sink.Group(head, clones,
+               one_game ? list.Base(head).substr(0, title_size[head])
+                        : NoIntroGameName(list.Base(head), title_size[head],
+                                          &storage));
+  };
+  // Most titles are one game, which one pass over the tags finds along
+  // with the parent.
+  bool one_game;
+  size_t parent = ChooseParent(list, entries, title_size, options.regions,
+                               &one_game);
+  if (one_game) {
+    hand(entries, parent, true);
+    return;
+  }
+  auto compare = [&](int32_t a, int32_t b) {
+    return CompareNoIntroIdentities(tags(a), tags(b));
+  };
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&](int32_t a, int32_t b) { return compare(a, b) < 0; });
+  for (size_t start = 0, end; start < entries.size(); start = end) {
+    end = start + 1;
+    while (end < entries.size() && compare(entries[start], entries[end]) == 0)
+      ++end;
+    if (end - start == 1 && !options.singles)
+      continue;
+    std::span<const int32_t> game = entries.subspan(start, end - start);
+    parent = ChooseParent(list, game, title_size, options.regions, &one_game);
+    hand(game, parent, false);
+  }
+}
+
+}  // namespace
+
+void GroupNoIntro(FileList& list, const GroupingOptions& options,
+                  GroupSink& sink) {
+  std::vector<uint32_t> title_size(static_cast<size_t>(list.Count()));
+  TitleRuns runs = OrderTitles(list, title_size, options.singles, sink);
+  std::vector<int32_t>& order = runs.order;
   std::vector<int32_t> clones;
+  std::string storage;
   size_t fetched = 0;
   for (size_t start = 0, end; start < order.size(); start = end) {
     end = start + 1;
-    while (end < order.size() && joins[end])
+    while (end < order.size() && runs.joins[end])
       ++end;
-    if (end - start == 1 && !singles)
+    if (end - start == 1 && !options.singles)
       continue;
-    size_t parent = start;
-    if (end - start > 1) {
-      // The tags lie at the names' ends, maybe a cache line past the title.
-      for (; fetched < std::min(end + kAhead, order.size()); ++fetched) {
-        std::string_view name = list.Name(order[fetched]);
-        __builtin_prefetch(name.data() + title_size[order[fetched]]);
-        __builtin_prefetch(name.data() + name.size() - 1);
-      }
-      auto preference = [&](size_t k) {
-        int32_t i = order[k];
-        return NoIntroPreferenceOf(list.Base(i).substr(title_size[i]),
-                                   regions);
-      };
-      NoIntroPreference best = preference(start);
-      for (size_t k = start + 1; k < end; ++k) {
-        NoIntroPreference next = preference(k);
-        if (NoIntroPreferred(next, best)) {
-          parent = k;
-          best = next;
-        }
-      }
+    // The tags lie at the names' ends, maybe a cache line past the title.
+    for (; fetched < std::min(end + kAhead, order.size()); ++fetched) {
+      std::string_view name = list.Name(order[fetched]);
+      __builtin_prefetch(name.data() + title_size[order[fetched]]);
+      __builtin_prefetch(name.data() + name.size() - 1);
     }
-    clones.clear();
-    for (size_t k = start; k < end; ++k) {
-      list.Take(order[k]);
-      if (k != parent)
-        clones.push_back(order[k]);
-    }
-    sink.Group(order[parent], clones, title(order[parent]));
+    GroupTitle(list, std::span<int32_t>(order).subspan(start, end - start),
+               title_size, options, sink, clones, storage);
   }
 }

@@ -1,8 +1,11 @@
 #include "matching/no_intro_names.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "matching/file_names.h"
+#include "matching/no_intro_regions.h"
 
 namespace {
 
@@ -47,34 +50,232 @@ bool IsBadDumpTag(std::string_view tag) {
   return true;
 }
 
-// Whether tag begins with the word word: followed by its end or by a byte
-// that is no letter.
-bool BeginsWithWord(std::string_view tag, std::string_view word) {
-  return FoldedStartsWith(tag, word) &&
-         (tag.size() == word.size() || !IsLetter(tag[word.size()]));
+// The kinds of "(...)" tags that matter to the grouping and the preference.
+enum class TagKind : uint8_t {
+  kIdentity,   // part of the game's identity
+  // The kinds that only tell releases of one game apart, the weightiest
+  // first: a tag of words of several kinds is of the weightiest.
+  kOddity,     // a pre-release or oddity
+  kReRelease,  // a re-release
+  kAlternate,  // an alternative dump
+  kRelease,    // nothing more
+  kRegion,     // a region, or several
+  kRevision,   // a revision or version
+};
+
+// A word that makes a tag of a kind, letters folded.
+struct KindWord {
+  std::string_view word;
+  TagKind kind;
+};
+constexpr std::string_view WordOf(std::string_view word) { return word; }
+constexpr std::string_view WordOf(const KindWord& entry) { return entry.word; }
+
+// Entries with words, found by their words with letters folded: the
+// entries are indexed by the folded first byte of their words.
+template <typename Entry, size_t kSize>
+class WordTable {
+ public:
+  constexpr explicit WordTable(const Entry (&entries)[kSize])
+      : entries_(entries) {
+    size_t placed = 0;
+    for (unsigned c = 0; c < 256; ++c) {
+      first_[c] = static_cast<uint8_t>(placed);
+      for (size_t k = 0; k < kSize; ++k)
+        if (FirstByte(WordOf(entries[k])) == c)
+          order_[placed++] = static_cast<uint8_t>(k);
+      end_[c] = static_cast<uint8_t>(placed);
+    }
+  }
+
+  /// The entry whose word is text with its letters folded; nullptr when
+  /// there is none.
+  const Entry* Find(std::string_view text) const {
+    if (text.empty())
+      return nullptr;
+    unsigned char c = FoldByte(static_cast<unsigned char>(text[0]));
+    for (size_t k = first_[c]; k < end_[c]; ++k)
+      if (FoldedEqual(text, WordOf(entries_[order_[k]])))
+        return &entries_[order_[k]];
+    return nullptr;
+  }
+
+ private:
+  static_assert(kSize < 256);
+  // FoldByte of the word's first byte, as the constructor can compute it.
+  static constexpr unsigned char FirstByte(std::string_view word) {
+    unsigned char c = static_cast<unsigned char>(word[0]);
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 0x20) : c;
+  }
+
+  const Entry (&entries_)[kSize];
+  uint8_t order_[kSize] = {};  // places in entries_, by first byte
+  uint8_t first_[256] = {};    // where a first byte's places begin in order_
+  uint8_t end_[256] = {};      // and where they end
+};
+
+constexpr KindWord kKindWords[] = {
+    {"AFTERMARKET", TagKind::kReRelease}, {"AGES", TagKind::kReRelease},
+    {"ALT", TagKind::kAlternate},         {"APRIL", TagKind::kRelease},
+    {"ARCHIVES", TagKind::kReRelease},    {"AUGUST", TagKind::kRelease},
+    {"BETA", TagKind::kOddity},           {"CHANNEL", TagKind::kReRelease},
+    {"CLASSIC", TagKind::kReRelease},     {"CLASSICS", TagKind::kReRelease},
+    {"COLLECTION", TagKind::kReRelease},  {"COMPATIBLE", TagKind::kRelease},
+    {"CONSOLE", TagKind::kReRelease},     {"DEBUG", TagKind::kOddity},
+    {"DECEMBER", TagKind::kRelease},      {"DEMO", TagKind::kOddity},
+    {"DISC", TagKind::kRelease},          {"DISK", TagKind::kRelease},
+    {"EDITION", TagKind::kReRelease},     {"ENHANCED", TagKind::kRelease},
+    {"EVERCADE", TagKind::kReRelease},    {"FEBRUARY", TagKind::kRelease},
+    {"HACK", TagKind::kOddity},           {"IQUE", TagKind::kReRelease},
+    {"JANUARY", TagKind::kRelease},       {"JULY", TagKind::kRelease},
+    {"JUNE", TagKind::kRelease},          {"KIOSK", TagKind::kOddity},
+    {"MARCH", TagKind::kRelease},         {"MAY", TagKind::kRelease},
+    {"MINI", TagKind::kReRelease},        {"MUSEUM", TagKind::kReRelease},
+    {"NOVEMBER", TagKind::kRelease},      {"NP", TagKind::kReRelease},
+    {"OCTOBER", TagKind::kRelease},       {"ONLINE", TagKind::kReRelease},
+    {"PIRATE", TagKind::kOddity},         {"PROMO", TagKind::kOddity},
+    {"PROTO", TagKind::kOddity},          {"PROTOTYPE", TagKind::kOddity},
+    {"SAMPLE", TagKind::kOddity},         {"SEPTEMBER", TagKind::kRelease},
+    {"SIDE", TagKind::kRelease},          {"STEAM", TagKind::kReRelease},
+    {"SWITCH", TagKind::kReRelease},      {"TAPE", TagKind::kRelease},
+    {"TRACK", TagKind::kRelease},         {"UNL", TagKind::kOddity},
+    {"UNLICENSED", TagKind::kOddity},     {"VIRTUAL", TagKind::kReRelease},
+    {"WII", TagKind::kReRelease},
+};
+
+constexpr WordTable kKindTable(kKindWords);
+constexpr WordTable kRegionTable(kNoIntroRegions);
+
+bool IsRegion(std::string_view word) {
+  return kRegionTable.Find(word) != nullptr;
 }
 
-// The tags of pre-releases and oddities, told apart by their first letter.
-bool IsOddityTag(std::string_view tag) {
-  if (tag.empty())
-    return false;
-  switch (FoldByte(static_cast<unsigned char>(tag[0]))) {
-    case 'A':
-      return BeginsWithWord(tag, "Alt");
-    case 'B':
-      return BeginsWithWord(tag, "Beta");
-    case 'D':
-      return BeginsWithWord(tag, "Debug") || FoldedEqual(tag, "Demo");
-    case 'K':
-      return BeginsWithWord(tag, "Kiosk");
-    case 'P':
-      return BeginsWithWord(tag, "Proto") || FoldedEqual(tag, "Pirate");
-    case 'S':
-      return FoldedEqual(tag, "Sample");
-    case 'U':
-      return FoldedEqual(tag, "Unl");
-    default:
+// Whether each item of tag, parted by commas (and by "+" when plus is set)
+// and trimmed, passes is_item; tag has at least one item.
+template <typename IsItem>
+bool AllItems(std::string_view tag, bool plus, IsItem is_item) {
+  for (size_t begin = 0, end;; begin = end + 1) {
+    end = begin;
+    while (end < tag.size() && tag[end] != ',' && !(plus && tag[end] == '+'))
+      ++end;
+    if (!is_item(Trimmed(tag.substr(begin, end - begin))))
       return false;
+    if (end == tag.size())
+      return true;
+  }
+}
+
+// "En", "Zh-Hant": two letters, then maybe "-" and letters.
+bool IsLanguage(std::string_view item) {
+  if (item.size() < 2 || !IsLetter(item[0]) || !IsLetter(item[1]))
+    return false;
+  if (item.size() == 2)
+    return true;
+  if (item[2] != '-' || item.size() == 3)
+    return false;
+  for (char c : item.substr(3))
+    if (!IsLetter(c))
+      return false;
+  return true;
+}
+
+// "1994-03-01", "199x", "0.9.37": a digit, then digits, "-", "." and "x"
+// only.
+bool IsDate(std::string_view tag) {
+  if (tag.empty() || !IsDigit(tag[0]))
+    return false;
+  for (char c : tag)
+    if (!IsDigit(c) && c != '-' && c != '.' && c != 'x' && c != 'X')
+      return false;
+  return true;
+}
+
+// The weightiest kind that a word of tag gives it; kIdentity when no word
+// does.
+TagKind KindOfWords(std::string_view tag) {
+  TagKind best = TagKind::kIdentity;
+  for (size_t i = 0; i < tag.size();) {
+    if (!IsLetter(tag[i])) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < tag.size() && IsLetter(tag[end]))
+      ++end;
+    const KindWord* found = kKindTable.Find(tag.substr(i, end - i));
+    if (found && (best == TagKind::kIdentity || found->kind < best))
+      best = found->kind;
+    i = end;
+  }
+  return best;
+}
+
+// The kind of the "(...)" tag whose inside is tag, when it is no list of
+// regions. No region is a word of a kind, but "NP" looks like a language.
+TagKind KindOfOtherTag(std::string_view tag) {
+  if (tag.empty() || IsDate(tag))
+    return TagKind::kRelease;
+  if (FoldedStartsWith(tag, "Rev ") ||
+      (tag.size() > 1 && FoldByte(static_cast<unsigned char>(tag[0])) == 'V' &&
+       IsDigit(tag[1])))
+    return TagKind::kRevision;
+  TagKind kind = KindOfWords(tag);
+  if (kind == TagKind::kIdentity && AllItems(tag, true, IsLanguage))
+    return TagKind::kRelease;
+  return kind;
+}
+
+// The kind of the "(...)" tag whose inside is tag; regions, the commonest,
+// are tried first.
+TagKind KindOfTag(std::string_view tag) {
+  return !tag.empty() && AllItems(tag, false, IsRegion) ? TagKind::kRegion
+                                                        : KindOfOtherTag(tag);
+}
+
+// The sheet rank of extension (NoIntroPreference::sheet). All the sheets'
+// extensions are four bytes long, the dot first, which most others are not.
+uint8_t SheetRank(std::string_view extension) {
+  if (extension.size() != 4 || extension[0] != '.')
+    return 2;
+  switch (FoldByte(static_cast<unsigned char>(extension[1]))) {
+    case 'M':
+      return FoldedEqual(extension, ".m3u") ? 0 : 2;
+    case 'C':
+      return FoldedEqual(extension, ".cue") || FoldedEqual(extension, ".ccd")
+                 ? 1
+                 : 2;
+    case 'G':
+      return FoldedEqual(extension, ".gdi") ? 1 : 2;
+    default:
+      return 2;
+  }
+}
+
+// Calls visit(open, inside, end) for each tag of tags in turn: open is "("
+// or "[", inside the text between it and its closing byte, end the place
+// after that byte. A tag of a kind that fails to close ends that kind.
+template <typename Visit>
+void ForEachTag(std::string_view tags, size_t from, Visit visit) {
+  // Once a kind of tag fails to close, no later one of that kind can.
+  bool parens_close = true, brackets_close = true;
+  for (size_t open = from; open < tags.size(); ++open) {
+    char c = tags[open];
+    if (c != '(' && c != '[')
+      continue;
+    bool& closes = c == '(' ? parens_close : brackets_close;
+    if (!closes)
+      continue;
+    char end = c == '(' ? ')' : ']';
+    size_t close = open + 1;
+    while (close < tags.size() && tags[close] != end)
+      ++close;
+    if (close == tags.size()) {
+      closes = false;
+      continue;
+    }
+    if (!visit(c, tags.substr(open + 1, close - open - 1), close + 1))
+      return;
+    open = close;
   }
 }
 
@@ -181,42 +382,108 @@ bool ParseRegionList(std::string_view text,
   return true;
 }
 
+std::string_view NextNoIntroIdentityTag(std::string_view tags, size_t* pos) {
+  std::string_view found;
+  size_t after = tags.size();
+  ForEachTag(tags, *pos, [&](char open, std::string_view tag, size_t end) {
+    if (open == '[' || KindOfTag(tag) != TagKind::kIdentity)
+      return true;
+    found = tag;
+    after = end;
+    return false;
+  });
+  *pos = after;
+  return found;
+}
+
+int CompareNoIntroIdentities(std::string_view a, std::string_view b) {
+  size_t pos_a = 0, pos_b = 0;
+  while (true) {
+    std::string_view tag_a = NextNoIntroIdentityTag(a, &pos_a);
+    std::string_view tag_b = NextNoIntroIdentityTag(b, &pos_b);
+    if (tag_a.empty() || tag_b.empty())
+      return static_cast<int>(!tag_a.empty()) - static_cast<int>(!tag_b.empty());
+    size_t shared = FoldedPrefixLength(tag_a, tag_b);
+    if (shared < tag_a.size() && shared < tag_b.size())
+      return FoldByte(static_cast<unsigned char>(tag_a[shared])) -
+             FoldByte(static_cast<unsigned char>(tag_b[shared]));
+    if (tag_a.size() != tag_b.size())
+      return tag_a.size() < tag_b.size() ? -1 : 1;
+  }
+}
+
+std::string_view NoIntroGameName(std::string_view base, size_t title_size,
+                                 std::string* storage) {
+  std::string_view tags = base.substr(title_size);
+  size_t pos = 0;
+  std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+  if (tag.empty())
+    return base.substr(0, title_size);
+  storage->assign(base.substr(0, title_size));
+  for (; !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos)) {
+    storage->append(" (");
+    storage->append(tag);
+    storage->push_back(')');
+  }
+  return *storage;
+}
+
 NoIntroPreference NoIntroPreferenceOf(
-    std::string_view tags, const std::vector<std::string>& regions) {
+    std::string_view tags, std::string_view extension,
+    const std::vector<std::string>& regions) {
   NoIntroPreference preference;
   const uint32_t no_region = static_cast<uint32_t>(regions.size());
   preference.region = no_region;
-  // Once a kind of tag fails to close, no later one of that kind can.
-  bool parens_close = true, brackets_close = true;
-  for (size_t open = 0; open < tags.size(); ++open) {
-    char c = tags[open];
-    bool& closes = c == '(' ? parens_close : brackets_close;
-    if ((c != '(' && c != '[') || !closes)
-      continue;
-    char end = c == '(' ? ')' : ']';
-    size_t close = open + 1;
-    while (close < tags.size() && tags[close] != end)
-      ++close;
-    if (close == tags.size()) {
-      closes = false;
-      continue;
-    }
-    std::string_view tag = tags.substr(open + 1, close - open - 1);
-    if (c == '[') {
+  ForEachTag(tags, 0, [&](char open, std::string_view tag, size_t) {
+    if (open == '[') {
       preference.bad_dump = preference.bad_dump || IsBadDumpTag(tag);
-    } else {
-      preference.oddity = preference.oddity || IsOddityTag(tag);
-      if (preference.region == no_region)
-        preference.region = RegionOfTag(tag, regions);
-      if (preference.revision.empty())
-        preference.revision = RevisionText(tag, "Rev ", [](char c) {
-          return IsDigit(c) || IsLetter(c);
-        });
-      if (preference.version.empty())
-        preference.version = RevisionText(tag, "v", IsDigit);
+      return true;
     }
-    open = close;
-  }
+    // A list of regions is read once, for its kind and its listed region.
+    uint32_t listed = no_region;
+    bool all_regions = !tag.empty() && AllItems(tag, false, [&](auto item) {
+      if (!IsRegion(item))
+        return false;
+      for (uint32_t r = 0; r < listed; ++r)
+        if (FoldedEqual(item, regions[r])) {
+          listed = r;
+          break;
+        }
+      return true;
+    });
+    TagKind kind = all_regions ? TagKind::kRegion : KindOfOtherTag(tag);
+    switch (kind) {
+      case TagKind::kIdentity:
+        preference.identity = true;
+        break;
+      case TagKind::kOddity:
+        preference.oddity = true;
+        break;
+      case TagKind::kAlternate:
+        preference.release =
+            std::max(preference.release, NoIntroPreference::kAlternate);
+        break;
+      case TagKind::kReRelease:
+        preference.release = NoIntroPreference::kReRelease;
+        break;
+      default:
+        break;
+    }
+    if (preference.region == no_region)
+      preference.region = kind == TagKind::kRegion     ? listed
+                          : kind == TagKind::kIdentity ? RegionOfTag(tag, regions)
+                                                       : no_region;
+    if (kind != TagKind::kRevision)
+      return true;
+    if (preference.revision.empty())
+      preference.revision = RevisionText(tag, "Rev ", [](char c) {
+        return IsDigit(c) || IsLetter(c);
+      });
+    if (preference.version.empty())
+      preference.version = RevisionText(tag, "v", IsDigit);
+    return true;
+  });
+  preference.sheet = SheetRank(extension);
   return preference;
 }
 
@@ -226,9 +493,13 @@ bool NoIntroPreferred(const NoIntroPreference& a,
     return b.bad_dump;
   if (a.oddity != b.oddity)
     return b.oddity;
+  if (a.release != b.release)
+    return a.release < b.release;
   if (a.region != b.region)
     return a.region < b.region;
   if (int r = CompareRevisionTexts(a.revision, b.revision))
     return r > 0;
-  return CompareRevisionTexts(a.version, b.version) > 0;
+  if (int r = CompareRevisionTexts(a.version, b.version))
+    return r > 0;
+  return a.sheet < b.sheet;
 }

@@ -27,17 +27,53 @@ size_t NoIntroTitleLength(std::string_view base);
 /// any of its items is empty ("", "USA,,Japan", "USA, ").
 bool ParseRegionList(std::string_view text, std::vector<std::string>* regions);
 
+/// The next tag of tags, from *pos on, that is part of a game's identity,
+/// without its parentheses; empty when none is left (*pos is then
+/// tags.size()). *pos moves past it. tags is the base after its title.
+/// A "(...)" tag is part of the identity unless it is of a kind that only
+/// tells releases of one game apart: regions ("(USA, Europe)", every item
+/// one of kNoIntroRegions), languages ("(En,Fr+De)", every item two
+/// letters, maybe with a "-" and more: "Zh-Hant"), revisions and versions
+/// ("(Rev A)", "(v1.1)"), dates and numbers ("(1994-03-01)", "(0.9.37)": a
+/// digit, then digits, "-", "." and "x" only), or a tag with a word (a run
+/// of letters) of these: pre-releases and oddities (Beta, Proto, Prototype,
+/// Demo, Sample, Kiosk, Debug, Promo, Unl, Unlicensed, Pirate, Hack),
+/// alternative dumps (Alt), months ("(August, 1992)"), media (Disc, Disk,
+/// Side, Track, Tape), features (Enhanced, Compatible) and re-releases
+/// (Virtual, Console, Online, NP, Mini, Classic, Classics, Collection,
+/// Edition, Aftermarket, Evercade, Ages, Archives, Museum, Channel, iQue,
+/// Wii, Switch, Steam). So publishers ("(Tengen)"), subtitles ("(Soccer)")
+/// and serials ("(4B-002)") keep games apart. A "[...]" tag never is part
+/// of the identity.
+std::string_view NextNoIntroIdentityTag(std::string_view tags, size_t* pos);
+
+/// Orders the identity tags (NextNoIntroIdentityTag) of two tag texts:
+/// negative, 0 or positive. Tags compare in turn, byte by byte with letters
+/// folded, the shorter first on a tie; fewer tags order first.
+int CompareNoIntroIdentities(std::string_view a, std::string_view b);
+
+/// The name of the game of base, whose title is its first title_size
+/// bytes: the title, then " (tag)" for each of its identity tags, as
+/// written ("Tetris (Tengen)"). A view into base when it has none; else the
+/// name is built in *storage, which the result views.
+std::string_view NoIntroGameName(std::string_view base, size_t title_size,
+                                 std::string* storage);
+
 /// What decides which name of a group is its parent, found in the tags that
 /// follow the title. Tags are "(...)" and "[...]" runs; their words compare
 /// with letters folded.
 struct NoIntroPreference {
   /// A bad dump: a "[b]" tag or "[b" with digits ("[b1]", "[b12]").
   bool bad_dump = false;
-  /// A pre-release or oddity: a tag "(Sample)", "(Demo)", "(Pirate)" or
-  /// "(Unl)", or one that begins with the word Beta, Proto, Kiosk, Debug or
-  /// Alt, followed by ")" or by a byte that is no letter ("(Beta 2)",
-  /// "(Debug Version)"; not "(Alternate)").
+  /// A pre-release or oddity: a "(...)" tag with a word of those kinds
+  /// (NextNoIntroIdentityTag): "(Beta 2)", "(Kiosk Demo)", "(Unl)"; not
+  /// "(Betamax)".
   bool oddity = false;
+  /// What kind of release: kPlainRelease; kAlternate with a tag of the word
+  /// Alt ("(Alt 2)"); kReRelease with a re-release tag ("(Virtual
+  /// Console)", "(NP)"), which outweighs an Alt tag.
+  uint8_t release = 0;
+  static constexpr uint8_t kPlainRelease = 0, kAlternate = 1, kReRelease = 2;
   /// The place in the region list of the first listed region named by the
   /// region tag, the first "(...)" tag of which some comma-separated item,
   /// trimmed, is a listed region ("(Japan, USA)" names both). The size of
@@ -49,18 +85,34 @@ struct NoIntroPreference {
   /// "1.1" of the first "(v1.1)" tag: the text after the "v", a digit
   /// first, then letters, digits and dots. Empty when there is none.
   std::string_view version;
+  /// Whether some "(...)" tag is part of the game's identity
+  /// (NextNoIntroIdentityTag).
+  bool identity = false;
+  /// 0 for a playlist of discs (".m3u"), 1 for a cue sheet (".cue",
+  /// ".gdi", ".ccd"), 2 for any other extension; letters folded.
+  uint8_t sheet = 2;
 };
 
-/// The preference of a name whose base ends in tags: the base after its
-/// title (NoIntroTitleLength). regions is a list as ParseRegionList makes
-/// it. The texts of the result lie in tags.
+/// The preference of a name whose base ends in tags (the base after its
+/// title, NoIntroTitleLength) and that has extension ("." included, or
+/// empty). regions is a list as ParseRegionList makes it. The texts of the
+/// result lie in tags.
 NoIntroPreference NoIntroPreferenceOf(std::string_view tags,
+                                      std::string_view extension,
                                       const std::vector<std::string>& regions);
+
+/// The preference of a name without an extension, such as a DAT's game.
+inline NoIntroPreference NoIntroPreferenceOf(
+    std::string_view tags, const std::vector<std::string>& regions) {
+  return NoIntroPreferenceOf(tags, {}, regions);
+}
 
 /// Whether the name of a is to be preferred to that of b as a parent, each
 /// step deciding only when the ones before are even: no bad dump over a bad
-/// dump; a release over an oddity; the earlier region (none last); the
-/// higher revision, then the higher version (none lowest). Revisions and
+/// dump; a release over an oddity; a plain release over an Alt one, over a
+/// re-release; the earlier region (none last); the higher revision, then
+/// the higher version (none lowest); the sheet over the tracks it lists
+/// (the lower sheet rank). Revisions and
 /// versions compare in runs: digits by value ("10" over "9"), anything
 /// else byte by byte, folded; a text that leads another is the lower one.
 /// False when they are even.
