@@ -47,8 +47,9 @@ constexpr OptionRow kOptionTable[] = {
      "               joins 'Game (U) [!].v64', which heads it\n"
      "   --naming no-intro\n"
      "               group No-Intro and Redump names: files whose titles, the\n"
-     "               names before their first \" (\", are equal; the parent is\n"
-     "               the good dump, a release, of the first region listed in\n"
+     "               names before their first \" (\", and tags of no known\n"
+     "               kind (publishers, subtitles) are equal; the parent is the\n"
+     "               good dump, a release, of the first region listed in\n"
      "               --regions, the newest revision",
      [](Options& o, std::string_view value) {
        if (value == "goodtools")
