@@ -4,12 +4,12 @@
 #include <iterator>
 #include <utility>
 
+#include "base/blanks.h"
 #include "matching/file_names.h"
 #include "matching/no_intro_regions.h"
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) {
   unsigned char f = FoldByte(static_cast<unsigned char>(c));

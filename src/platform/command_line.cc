@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsBlank(unsigned char c) { return c >= 0x01 && c <= 0x20; }
+// Whether c parts words as the C runtime splits a command line: any control
+// byte or the space.
+bool PartsWords(unsigned char c) { return c >= 0x01 && c <= 0x20; }
 
 }  // namespace
 
@@ -20,7 +22,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line,
   };
   for (;;) {
     while (pos < end) {
-      if (IsBlank(at(pos)))
+      if (PartsWords(at(pos)))
         ++pos;
       else if (at(pos) == '"' && pos + 1 < end && at(pos + 1) == '"')
         pos += 2;
@@ -28,7 +30,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line,
         break;
     }
     std::string word;
-    while (pos < end && !IsBlank(at(pos))) {
+    while (pos < end && !PartsWords(at(pos))) {
       if (at(pos) != '"') {
         take(word);
         continue;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "base/blanks.h"
+
 namespace {
 
 struct Name {
@@ -31,8 +33,6 @@ std::optional<Placeholder> Lookup(std::string_view name) {
       return n.placeholder;
   return std::nullopt;
 }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Reads one template; where names it in messages.
 class Reader {
