@@ -128,6 +128,40 @@ void WriteQuotedArgument(LineSink& sink, ScriptKind kind, std::string_view text,
   sink.Write(quoting.quote);
 }
 
+QuotedPaths::QuotedPaths(ScriptKind kind, std::string_view dir) {
+  const Quoting& quoting = QuotingOf(kind);
+  quote_ = quoting.quote[0];
+  special_ = quoting.special;
+  written_as_ = quoting.written_as;
+  head_ += quote_;
+  if (!dir.empty() && dir[0] == '-')
+    head_ += quoting.dash_guard;
+  dash_guard_ = dir.empty() ? quoting.dash_guard : std::string_view();
+  for (char c : dir)
+    if (c == special_)
+      head_ += written_as_;
+    else
+      head_ += c;
+}
+
+void QuotedPaths::Append(std::string& out, std::string_view name) const {
+  out += head_;
+  if (!name.empty() && name[0] == '-')
+    out += dash_guard_;
+  // Most names hold no special byte: they are copied whole.
+  for (;;) {
+    const void* found = std::memchr(name.data(), special_, name.size());
+    if (!found)
+      break;
+    size_t pos = static_cast<const char*>(found) - name.data();
+    out.append(name.data(), pos);
+    out += written_as_;
+    name.remove_prefix(pos + 1);
+  }
+  out += name;
+  out += quote_;
+}
+
 void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
                      std::string_view name) {
   const Quoting& quoting = QuotingOf(kind);
