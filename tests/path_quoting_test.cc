@@ -78,9 +78,17 @@ TEST(PathQuotingTest, QuotedPaths) {
       {sh, "-roms/", "x", "'./-roms/x'"},
       {sh, "roms/", "-x", "'roms/-x'"},
       {sh, "", "a\nb\r\x1A*?", "'a\nb\r\x1A*?'"},
+      {bat, "", "%", "\"%%\""},
+      {bat, "", "", "\"\""},
+      {sh, "", "'", "''\\'''"},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(Quoted(c.kind, c.dir, c.name), c.quoted) << c.dir << c.name;
+    // The composer of a directory's paths appends the same bytes.
+    std::string composed = "x";
+    QuotedPaths(c.kind, c.dir).Append(composed, c.name);
+    EXPECT_EQ(composed, "x" + c.quoted) << c.dir << c.name;
+  }
 }
 
 }  // namespace
