@@ -147,6 +147,36 @@ void LoadChunks(Items items, size_t count, size_t depth,
   }
 }
 
+// Sorts a few items whose chunks at depth are cached, by insertion: equal
+// chunks are told apart by the keys' later chunks, read from the names.
+// Records the partings of the neighbours.
+void InsertionSort(Items items, size_t count, size_t depth,
+                   const NameBlocks& blocks) {
+  uint64_t* chunks = items.chunks;
+  for (size_t i = 1; i < count; ++i) {
+    FileEntry entry = items.entries[i];
+    uint64_t chunk = chunks[i];
+    size_t j = i;
+    for (; j > 0; --j) {
+      if (chunks[j - 1] < chunk) break;
+      if (chunks[j - 1] == chunk &&
+          CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
+                          KeyedName(blocks, entry), depth + 1) <= 0)
+        break;
+      items.entries[j] = items.entries[j - 1];
+      chunks[j] = chunks[j - 1];
+    }
+    items.entries[j] = entry;
+    chunks[j] = chunk;
+  }
+  for (size_t i = 1; i < count; ++i)
+    items.partings[i] =
+        chunks[i - 1] != chunks[i]
+            ? Parting(chunks[i - 1], chunks[i], depth)
+            : KeyParting(KeyedName(blocks, items.entries[i - 1]),
+                         KeyedName(blocks, items.entries[i]), depth + 1);
+}
+
 // Multikey quicksort on eight-byte chunks: the items of a range share their
 // first 8 * depth key bytes, and each is partitioned by the cached chunk,
 // so names that share long prefixes are read once per chunk, not once per
@@ -168,28 +198,7 @@ void QuickSort(Items items, size_t count, size_t depth,
         LoadChunks(items, count, ++depth, blocks);
         continue;
       }
-      for (size_t i = 1; i < count; ++i) {
-        FileEntry entry = items.entries[i];
-        uint64_t chunk = chunks[i];
-        size_t j = i;
-        for (; j > 0; --j) {
-          if (chunks[j - 1] < chunk) break;
-          if (chunks[j - 1] == chunk &&
-              CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
-                              KeyedName(blocks, entry), depth + 1) <= 0)
-            break;
-          items.entries[j] = items.entries[j - 1];
-          chunks[j] = chunks[j - 1];
-        }
-        items.entries[j] = entry;
-        chunks[j] = chunk;
-      }
-      for (size_t i = 1; i < count; ++i)
-        items.partings[i] =
-            chunks[i - 1] != chunks[i]
-                ? Parting(chunks[i - 1], chunks[i], depth)
-                : KeyParting(KeyedName(blocks, items.entries[i - 1]),
-                             KeyedName(blocks, items.entries[i]), depth + 1);
+      InsertionSort(items, count, depth, blocks);
       return;
     }
     uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
