@@ -76,7 +76,7 @@ void FileList::Sort() {
                 return std::memcmp(Data(a), Data(b), a.size) < 0;
               });
   }
-  shared_.Build(Count(), [&shared](int32_t k) { return shared[k]; });
+  shared_.Build(std::move(shared));
   ResetFree();
 }
 
