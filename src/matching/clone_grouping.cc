@@ -78,6 +78,20 @@ void OrderClones(Scratch& s) {
   }
 }
 
+// Whether the nearest free entry on either side of the one at index shares
+// its title: whether GatherSide finds a clone. Most entries head no group,
+// and this is all that is read of them.
+bool FindsClone(FileList& list, int32_t index) {
+  const uint32_t title = list.TitleSize(index);
+  if (title == 0)
+    return false;
+  int32_t above = list.PreviousFree(index - 1);
+  if (above >= 0 && list.SharedPrefix(above, index) >= title)
+    return true;
+  int32_t below = list.NextFree(index + 1);
+  return below < list.Count() && list.SharedPrefix(index, below) >= title;
+}
+
 // The group headed by the entry at index, if it finds a free clone: takes
 // parent and clones and hands them to sink. With alone, an entry that finds
 // none is taken and handed over by itself.
@@ -85,12 +99,12 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
                    bool alone = false) {
   s.above.clear();
   s.below.clear();
-  if (list.TitleSize(index) != 0) {  // an empty base has no title to share
+  if (FindsClone(list, index)) {
     GatherSide<-1>(list, index, s.above);
     GatherSide<+1>(list, index, s.below);
-  }
-  if (s.above.empty() && s.below.empty() && !alone)
+  } else if (!alone) {
     return;
+  }
   __builtin_prefetch(list.Name(index).data());
   OrderClones(s);
   list.Take(index);

@@ -11,10 +11,10 @@ namespace {
 
 // The name of an entry, its length and that of its base name.
 struct KeyedName {
-  KeyedName(const NameBlocks& blocks, const FileEntry& e)
-      : name(NameData(blocks, e.location)),
+  KeyedName(const NameStore& store, const FileEntry& e)
+      : name(store.Data(e.location)),
         size(e.size),
-        base_size(e.base_size) {}
+        base_size(store.BaseSize(e)) {}
 
   const char* name;
   uint32_t size;
@@ -137,13 +137,13 @@ struct Items {
 // Loads the chunk at depth of count items, fetching names a few entries
 // ahead: their names lie anywhere in the store.
 void LoadChunks(Items items, size_t count, size_t depth,
-                const NameBlocks& blocks) {
+                const NameStore& store) {
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < count; ++i) {
     if (i + kAhead < count)
-      __builtin_prefetch(NameData(blocks, items.entries[i + kAhead].location) +
+      __builtin_prefetch(store.Data(items.entries[i + kAhead].location) +
                          depth * 8);
-    items.chunks[i] = LoadChunk(KeyedName(blocks, items.entries[i]), depth);
+    items.chunks[i] = LoadChunk(KeyedName(store, items.entries[i]), depth);
   }
 }
 
@@ -151,7 +151,7 @@ void LoadChunks(Items items, size_t count, size_t depth,
 // chunks are told apart by the keys' later chunks, read from the names.
 // Records the partings of the neighbours.
 void InsertionSort(Items items, size_t count, size_t depth,
-                   const NameBlocks& blocks) {
+                   const NameStore& store) {
   uint64_t* chunks = items.chunks;
   for (size_t i = 1; i < count; ++i) {
     FileEntry entry = items.entries[i];
@@ -160,8 +160,8 @@ void InsertionSort(Items items, size_t count, size_t depth,
     for (; j > 0; --j) {
       if (chunks[j - 1] < chunk) break;
       if (chunks[j - 1] == chunk &&
-          CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
-                          KeyedName(blocks, entry), depth + 1) <= 0)
+          CompareKeysFrom(KeyedName(store, items.entries[j - 1]),
+                          KeyedName(store, entry), depth + 1) <= 0)
         break;
       items.entries[j] = items.entries[j - 1];
       chunks[j] = chunks[j - 1];
@@ -173,8 +173,8 @@ void InsertionSort(Items items, size_t count, size_t depth,
     items.partings[i] =
         chunks[i - 1] != chunks[i]
             ? Parting(chunks[i - 1], chunks[i], depth)
-            : KeyParting(KeyedName(blocks, items.entries[i - 1]),
-                         KeyedName(blocks, items.entries[i]), depth + 1);
+            : KeyParting(KeyedName(store, items.entries[i - 1]),
+                         KeyedName(store, items.entries[i]), depth + 1);
 }
 
 // Multikey quicksort on eight-byte chunks: the items of a range share their
@@ -182,7 +182,7 @@ void InsertionSort(Items items, size_t count, size_t depth,
 // so names that share long prefixes are read once per chunk, not once per
 // comparison.
 void QuickSort(Items items, size_t count, size_t depth,
-               const NameBlocks& blocks) {
+               const NameStore& store) {
   uint64_t* chunks = items.chunks;
   while (count > 1) {
     if (count < 6) {
@@ -195,10 +195,10 @@ void QuickSort(Items items, size_t count, size_t depth,
           items.AllEqual(count);  // every key has ended
           return;
         }
-        LoadChunks(items, count, ++depth, blocks);
+        LoadChunks(items, count, ++depth, store);
         continue;
       }
-      InsertionSort(items, count, depth, blocks);
+      InsertionSort(items, count, depth, store);
       return;
     }
     uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
@@ -233,18 +233,18 @@ void QuickSort(Items items, size_t count, size_t depth,
     if (pivot == 0) {
       (items + lt).AllEqual(gt - lt);
     } else if (gt - lt > 1) {
-      LoadChunks(items + lt, gt - lt, depth + 1, blocks);
-      QuickSort(items + lt, gt - lt, depth + 1, blocks);
+      LoadChunks(items + lt, gt - lt, depth + 1, store);
+      QuickSort(items + lt, gt - lt, depth + 1, store);
     }
     // Recurse into the smaller side, go on with the larger.
     size_t upper = count - gt;
     if (lt < upper) {
-      QuickSort(items, lt, depth, blocks);
+      QuickSort(items, lt, depth, store);
       items = items + gt;
       chunks = items.chunks;
       count = upper;
     } else {
-      QuickSort(items + gt, upper, depth, blocks);
+      QuickSort(items + gt, upper, depth, store);
       count = lt;
     }
   }
@@ -301,7 +301,7 @@ struct Scratch {
   std::unique_ptr<uint64_t[]> chunks;
 };
 
-// Ranges of up to this many items are distributed through a copy (24 bytes
+// Ranges of up to this many items are distributed through a copy (20 bytes
 // an item); longer ones, in place.
 constexpr size_t kCopyMaximum = size_t{1} << 15;
 
@@ -336,11 +336,11 @@ void DistributeByCopy(Items items, size_t count, int shift,
 // which its items differ; a range whose chunks are all equal goes one chunk
 // deeper, or is done when the keys have ended.
 void RadixSort(Items items, size_t count, size_t depth,
-               const NameBlocks& blocks, const Scratch& scratch) {
+               const NameStore& store, const Scratch& scratch) {
   uint64_t differ;  // the bits in which some chunk differs from the first
   for (;;) {
     if (count < kRadixMinimum) {
-      QuickSort(items, count, depth, blocks);
+      QuickSort(items, count, depth, store);
       return;
     }
     uint64_t first = items.chunks[0];
@@ -354,7 +354,7 @@ void RadixSort(Items items, size_t count, size_t depth,
       return;
     }
     ++depth;
-    LoadChunks(items, count, depth, blocks);
+    LoadChunks(items, count, depth, store);
   }
   int shift = (63 - std::countl_zero(differ)) & ~7;
   if (count <= scratch.capacity)
@@ -374,7 +374,7 @@ void RadixSort(Items items, size_t count, size_t depth,
     while (end < count && Digit(items.chunks[end], shift) == digit)
       ++end;
     if (end - start > 1)
-      RadixSort(items + start, end - start, depth, blocks, scratch);
+      RadixSort(items + start, end - start, depth, store, scratch);
     start = end;
   }
 }
@@ -386,26 +386,27 @@ void RadixSort(Items items, size_t count, size_t depth,
 // its name goes on with the dot of its extension, if it has one: only when
 // b's name has a dot there too are the names read.
 uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, uint32_t parting,
-                    const NameBlocks& blocks) {
+                    const NameStore& store) {
   if (parting == kEqualKeys)
     return a.size;
   uint32_t same = parting & ~kDotAfter;
-  uint32_t base = std::min(a.base_size, b.base_size);
+  uint32_t a_base = store.BaseSize(a), b_base = store.BaseSize(b);
+  uint32_t base = std::min(a_base, b_base);
   if (same < base)
     return same;
-  if (a.base_size == b.base_size)
+  if (a_base == b_base)
     return same - 1;
-  if (!(parting & kDotAfter) || a.size == a.base_size)
+  if (!(parting & kDotAfter) || a.size == a_base)
     return base;
-  std::string_view name_a(NameData(blocks, a.location), a.size);
-  std::string_view name_b(NameData(blocks, b.location), b.size);
+  std::string_view name_a(store.Data(a.location), a.size);
+  std::string_view name_b(store.Data(b.location), b.size);
   return base + static_cast<uint32_t>(FoldedPrefixLength(
                     name_a.substr(base), name_b.substr(base)));
 }
 
 }  // namespace
 
-void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
+void SortEntries(FileEntry* entries, size_t count, const NameStore& store,
                  uint32_t* shared) {
   if (count == 0)
     return;
@@ -416,9 +417,9 @@ void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
     std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
     Items items{entries, chunks.get(), shared};
     Scratch scratch(std::min(count, kCopyMaximum));
-    LoadChunks(items, count, 0, blocks);
-    RadixSort(items, count, 0, blocks, scratch);
+    LoadChunks(items, count, 0, store);
+    RadixSort(items, count, 0, store, scratch);
   }
   for (size_t k = 1; k < count; ++k)
-    shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], blocks);
+    shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], store);
 }

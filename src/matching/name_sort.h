@@ -7,16 +7,16 @@
 
 #include "matching/file_list.h"
 
-/// Orders entries[0..count) in place by their names in blocks: by base
+/// Orders entries[0..count) in place by their names in store: by base
 /// name, then by extension, both with ASCII letters folded; equal entries
 /// may end up in either order. Then shared[k], for
 /// k in 1..count-1, holds the length of the prefix that the names of
 /// entries k - 1 and k share after folding (FoldedPrefixLength), and
 /// shared[0] is 0. Takes scratch memory besides: eight bytes per entry for
-/// the cached key chunks, and a copy buffer of 24 bytes per entry up to
-/// 32768 entries (768 KiB at most). Reads each key byte about once; the shared prefixes come from the
+/// the cached key chunks, and a copy buffer of 20 bytes per entry up to
+/// 32768 entries (640 KiB at most). Reads each key byte about once; the shared prefixes come from the
 /// sort's own comparisons.
-void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
+void SortEntries(FileEntry* entries, size_t count, const NameStore& store,
                  uint32_t* shared);
 
 #endif  // TRAMLUNE_MATCHING_NAME_SORT_H_
