@@ -92,18 +92,16 @@ bool FindsClone(FileList& list, int32_t index) {
   return below < list.Count() && list.SharedPrefix(index, below) >= title;
 }
 
-// The group headed by the entry at index, if it finds a free clone: takes
-// parent and clones and hands them to sink. With alone, an entry that finds
-// none is taken and handed over by itself.
+// The group headed by the entry at index: takes parent and clones and hands
+// them to sink. found is FindsClone(list, index); an entry that finds none
+// is taken and handed over by itself.
 void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
-                   bool alone = false) {
+                   bool found) {
   s.above.clear();
   s.below.clear();
-  if (FindsClone(list, index)) {
+  if (found) {
     GatherSide<-1>(list, index, s.above);
     GatherSide<+1>(list, index, s.below);
-  } else if (!alone) {
-    return;
   }
   __builtin_prefetch(list.Name(index).data());
   OrderClones(s);
@@ -125,15 +123,19 @@ void GroupClones(FileList& list, const GroupingOptions& options,
   // Until a group is found, only the entries' cached facts are read, not
   // their names.
   for (int32_t i = 0; i < count; ++i)
-    if (list.Verified(i) && !(singles && list.Taken(i)))
-      GroupHeadedBy(list, i, scratch, sink);
+    if (list.Verified(i) && !(singles && list.Taken(i)) && FindsClone(list, i))
+      GroupHeadedBy(list, i, scratch, sink, true);
   // In list order, the names that the groups read lie anywhere in the
   // store: each is fetched some places ahead of its turn.
   constexpr int32_t kAhead = 24;
   for (int32_t i = 0; i < count; ++i) {
     if (i + kAhead < count && !list.Taken(i + kAhead))
       __builtin_prefetch(list.Name(i + kAhead).data());
-    if (!(singles && list.Taken(i)))
-      GroupHeadedBy(list, i, scratch, sink, singles);
+    if (singles && list.Taken(i))
+      continue;
+    // Without singles, an entry that finds no clone heads nothing.
+    bool found = FindsClone(list, i);
+    if (found || singles)
+      GroupHeadedBy(list, i, scratch, sink, found);
   }
 }
