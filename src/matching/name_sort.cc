@@ -259,9 +259,14 @@ void QuickSort(Items items, size_t count, size_t depth,
       items.partings[lt] = Parting(most_below, pivot, depth);
     if (gt < count)
       items.partings[gt] = Parting(pivot, least_above, depth);
-    // The equal range goes one chunk deeper unless its keys have ended.
+    // The equal range goes one chunk deeper unless its keys have ended;
+    // when it is the whole range, without a call of its own, so that keys
+    // that share a long prefix take no deep recursion.
     if (pivot == 0) {
       (items + lt).AllEqual(gt - lt);
+    } else if (lt == 0 && gt == count) {
+      LoadChunks(items, count, ++depth, store);
+      continue;
     } else if (gt - lt > 1) {
       LoadChunks(items + lt, gt - lt, depth + 1, store);
       QuickSort(items + lt, gt - lt, depth + 1, store);
