@@ -11,12 +11,15 @@
 //   FoldedCompare and CompareFileNames are strict weak orderings:
 //   irreflexive, antisymmetric and transitive on every triple, equality
 //   transitive too;
-// - HoldsText finds an occurrence, none in an empty text or of an empty one.
+// - HoldsText finds an occurrence, none in an empty text or of an empty one;
+// - ScriptCanHold of a batch script agrees with the byte-by-byte reference.
 #include <string>
 
 #include "base/path_parts.h"
 #include "fuzz_input.h"
 #include "matching/file_list.h"
+#include "script/path_quoting.h"
+#include "../tests/reference_checks.h"
 #include "../tests/reference_grouping.h"
 
 namespace {
@@ -96,8 +99,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool has_lead = false;
   for (bool b : lead)
     has_lead = has_lead || b;
-  for (std::string_view name : names)
+  for (std::string_view name : names) {
     CheckSplitting(name, lead, has_lead);
+    FUZZ_CHECK(ScriptCanHold(ScriptKind::kBatch, name) ==
+               ReferenceBatchCanHold(name));
+  }
 
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {

@@ -57,7 +57,23 @@ TEST(GroupClonesTest, LinesComeInPieces) {
   EXPECT_EQ(sink.lines, Lines{"do  \"r%%/G (U) [!].v64\"  \"r%%/G (U) [a1].v64\" "
                               "\"r%%/G (U) [b1].v64\"  end"});
   EXPECT_TRUE(sink.current.empty());  // nothing left unended
-  EXPECT_GT(sink.pieces, 3 * 3u);     // a line is never composed whole
+
+  // A long line is passed on in pieces of a few KiB: never held whole.
+  FileList many;
+  many.Append("G (U) [!].v64");
+  for (int k = 0; k < 1000; ++k)
+    many.Append("G (U) [a" + std::to_string(k) + "].v64");
+  many.Sort();
+  CollectedLines long_sink;
+  CommandLines long_lines(many, ScriptKind::kBatch, "r%/", "do", "end",
+                          long_sink);
+  GroupClones(many, {}, long_lines);
+  ASSERT_EQ(long_sink.lines.size(), 1u);
+  // "do  ", the parent and a blank; clones of 1, 2 and 3 digits; "  end".
+  EXPECT_EQ(long_sink.lines[0].size(),
+            4u + 19 + 1 + 10 * 21 + 90 * 22 + 900 * 23 + 5);
+  EXPECT_GT(long_sink.pieces, 4u);
+  EXPECT_LE(long_sink.longest_piece, 4096u + 23);
 }
 
 }  // namespace

@@ -124,6 +124,41 @@ TEST(FileListTest, KeepsDuplicatesAndStoresNames) {
   EXPECT_EQ(list.Extension(1), ".v64");
 }
 
+// Bases and titles around the sizes that an entry holds itself (below
+// 65535 and 32767 bytes); longer ones the store keeps. Each is found again
+// after the sort has moved the entries, among short names.
+TEST(FileListTest, LongBasesAndTitles) {
+  struct Case {
+    size_t base, bracket;  // the base's size, where its first "[" stands
+  };
+  const Case cases[] = {{65534, 10},    {65535, 10},    {65536, 10},
+                        {200000, 32765}, {200000, 32766}, {200000, 32767},
+                        {40000, 32768},  {70000, 70000}, {32767, 32767}};
+  FileList list;
+  std::vector<std::string> names;
+  for (const Case& c : cases) {
+    std::string name(c.base, 'b');
+    if (c.bracket < c.base)
+      name[c.bracket] = '[';
+    name += names.size() % 2 ? ".v64" : ".longer extension";
+    names.push_back(name);
+    list.Append(name);
+    list.Append("short " + std::to_string(names.size()) + " [!].v64");
+  }
+  list.Sort();
+  size_t found = 0;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    std::string_view name = list.Name(i);
+    std::string_view base = BaseName(name);
+    EXPECT_EQ(list.Base(i), base) << i;
+    EXPECT_EQ(list.Extension(i), name.substr(base.size())) << i;
+    EXPECT_EQ(list.TitleSize(i), TitleLength(base)) << i;
+    EXPECT_EQ(list.Verified(i), name.size() < 100) << i;
+    found += name.size() > 100;
+  }
+  EXPECT_EQ(found, std::size(cases));
+}
+
 TEST(FileListTest, MarksAndIndex) {
   FileList list;
   for (const char* name : {"ab", "abc", "abd", "x"})

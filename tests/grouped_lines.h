@@ -18,6 +18,8 @@ class CollectedLines : public LineSink {
   void Write(std::string_view text) override {
     current.append(text);
     ++pieces;
+    if (text.size() > longest_piece)
+      longest_piece = text.size();
   }
   void EndLine() override {
     lines.push_back(std::move(current));
@@ -26,6 +28,7 @@ class CollectedLines : public LineSink {
   std::vector<std::string> lines;
   std::string current;
   size_t pieces = 0;
+  size_t longest_piece = 0;
 };
 
 /// The lines that GroupClones and CommandLines write for a sorted list;

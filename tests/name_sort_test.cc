@@ -117,6 +117,15 @@ TEST(NameSortTest, OrdersEdgeCaseKeys) {
     dotted.push_back("Same.x." + std::to_string(i));
   cases.push_back({"bases continuing with a dot", dotted});
 
+  // Keys that share about 32766 bytes, past which the sort leaves the
+  // shared prefix to the names; bases longer than an entry holds (65535
+  // bytes and more), beside ones just shorter, sharing the long stem.
+  Names long_bases;
+  for (size_t size : {32764, 32765, 32766, 32767, 65534, 65535, 65536})
+    for (const char* tail : {"", ".x", "a.x", ".y"})
+      long_bases.push_back(std::string(size, 'k') + tail);
+  cases.push_back({"long bases", long_bases});
+
   for (const Case& c : cases)
     ExpectSorted(c.what, c.names);
 }

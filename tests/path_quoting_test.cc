@@ -34,6 +34,26 @@ TEST(PathQuotingTest, WhatABatchScriptCanHold) {
   }
 }
 
+TEST(PathQuotingTest, AnUnsafeByteAnywhereInAPath) {
+  // The check reads a path in blocks: each unsafe byte stands at every
+  // place of paths of every size up to three blocks and the edges of each.
+  const std::string unsafe = "\r\n\x1A\"*?<>";
+  for (size_t size = 1; size <= 49; ++size) {
+    std::string path(size, '(');  // a byte just below the unsafe '*'
+    EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, path)) << size;
+    for (size_t at = 0; at < size; ++at)
+      for (char c : unsafe) {
+        path[at] = c;
+        EXPECT_FALSE(ScriptCanHold(ScriptKind::kBatch, path))
+            << size << " " << at << " " << int{c};
+        path[at] = static_cast<char>(c + 1) == '?' ? '@' : c + 1;
+        EXPECT_TRUE(ScriptCanHold(ScriptKind::kBatch, path))
+            << size << " " << at << " " << int{c};
+        path[at] = '(';
+      }
+  }
+}
+
 TEST(PathQuotingTest, QuotedPaths) {
   struct Case {
     ScriptKind kind;
@@ -58,9 +78,17 @@ TEST(PathQuotingTest, QuotedPaths) {
       {sh, "-roms/", "x", "'./-roms/x'"},
       {sh, "roms/", "-x", "'roms/-x'"},
       {sh, "", "a\nb\r\x1A*?", "'a\nb\r\x1A*?'"},
+      {bat, "", "%", "\"%%\""},
+      {bat, "", "", "\"\""},
+      {sh, "", "'", "''\\'''"},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(Quoted(c.kind, c.dir, c.name), c.quoted) << c.dir << c.name;
+    // The composer of a directory's paths appends the same bytes.
+    std::string composed = "x";
+    QuotedPaths(c.kind, c.dir).Append(composed, c.name);
+    EXPECT_EQ(composed, "x" + c.quoted) << c.dir << c.name;
+  }
 }
 
 }  // namespace

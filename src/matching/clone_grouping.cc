@@ -78,19 +78,31 @@ void OrderClones(Scratch& s) {
   }
 }
 
-// The group headed by the entry at index, if it finds a free clone: takes
-// parent and clones and hands them to sink. With alone, an entry that finds
-// none is taken and handed over by itself.
+// Whether the nearest free entry on either side of the one at index shares
+// its title: whether GatherSide finds a clone. Most entries head no group,
+// and this is all that is read of them.
+bool FindsClone(FileList& list, int32_t index) {
+  const uint32_t title = list.TitleSize(index);
+  if (title == 0)
+    return false;
+  int32_t above = list.PreviousFree(index - 1);
+  if (above >= 0 && list.SharedPrefix(above, index) >= title)
+    return true;
+  int32_t below = list.NextFree(index + 1);
+  return below < list.Count() && list.SharedPrefix(index, below) >= title;
+}
+
+// The group headed by the entry at index: takes parent and clones and hands
+// them to sink. found is FindsClone(list, index); an entry that finds none
+// is taken and handed over by itself.
 void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
-                   bool alone = false) {
+                   bool found) {
   s.above.clear();
   s.below.clear();
-  if (list.TitleSize(index) != 0) {  // an empty base has no title to share
+  if (found) {
     GatherSide<-1>(list, index, s.above);
     GatherSide<+1>(list, index, s.below);
   }
-  if (s.above.empty() && s.below.empty() && !alone)
-    return;
   __builtin_prefetch(list.Name(index).data());
   OrderClones(s);
   list.Take(index);
@@ -111,9 +123,19 @@ void GroupClones(FileList& list, const GroupingOptions& options,
   // Until a group is found, only the entries' cached facts are read, not
   // their names.
   for (int32_t i = 0; i < count; ++i)
-    if (list.Verified(i) && !(singles && list.Taken(i)))
-      GroupHeadedBy(list, i, scratch, sink);
-  for (int32_t i = 0; i < count; ++i)
-    if (!(singles && list.Taken(i)))
-      GroupHeadedBy(list, i, scratch, sink, singles);
+    if (list.Verified(i) && !(singles && list.Taken(i)) && FindsClone(list, i))
+      GroupHeadedBy(list, i, scratch, sink, true);
+  // In list order, the names that the groups read lie anywhere in the
+  // store: each is fetched some places ahead of its turn.
+  constexpr int32_t kAhead = 24;
+  for (int32_t i = 0; i < count; ++i) {
+    if (i + kAhead < count && !list.Taken(i + kAhead))
+      __builtin_prefetch(list.Name(i + kAhead).data());
+    if (singles && list.Taken(i))
+      continue;
+    // Without singles, an entry that finds no clone heads nothing.
+    bool found = FindsClone(list, i);
+    if (found || singles)
+      GroupHeadedBy(list, i, scratch, sink, found);
+  }
 }

@@ -12,26 +12,33 @@ FileList::FileList(const LeadByteTable& lead)
       double_byte_(std::find(lead.begin(), lead.end(), true) != lead.end()) {}
 
 uint32_t FileList::Store(std::string_view name) {
-  if (blocks_.empty() || name.size() > block_capacity_ - block_used_) {
+  if (store_.blocks.empty() || name.size() > block_capacity_ - block_used_) {
     // A location has room for 2^(32 - kNameBlockBits) blocks; a store that
     // would need more is out of memory as far as the list goes.
-    if (blocks_.size() >= (size_t{1} << (32 - kNameBlockBits))) {
+    if (store_.blocks.size() >= (size_t{1} << (32 - kNameBlockBits))) {
       OutOfMemory();
     }
     // Blocks grow from a page to kBlockSize, so that a short list takes
     // little; a longer name gets a block of its own.
     block_capacity_ = std::max(next_block_, name.size());
     next_block_ = std::min(2 * next_block_, kBlockSize);
-    blocks_.push_back(std::unique_ptr<char[]>(new char[block_capacity_]));
+    store_.blocks.push_back(std::unique_ptr<char[]>(new char[block_capacity_]));
     block_used_ = 0;
   }
-  char* at = blocks_.back().get() + block_used_;
+  char* at = store_.blocks.back().get() + block_used_;
   if (!name.empty())
     std::memcpy(at, name.data(), name.size());
   uint32_t location = static_cast<uint32_t>(
-      ((blocks_.size() - 1) << kNameBlockBits) | block_used_);
+      ((store_.blocks.size() - 1) << kNameBlockBits) | block_used_);
   block_used_ += name.size();
   return location;
+}
+
+const LongSizes& NameStore::Long(const FileEntry& e) const {
+  return *std::lower_bound(long_sizes.begin(), long_sizes.end(), e.location,
+                           [](const LongSizes& sizes, uint32_t location) {
+                             return sizes.location < location;
+                           });
 }
 
 void FileList::Append(std::string_view name) {
@@ -41,8 +48,13 @@ void FileList::Append(std::string_view name) {
   entry.taken = 0;
   std::string_view base =
       double_byte_ ? BaseName(name, lead_) : BaseName(name, NoLeadBytes());
-  entry.base_size = static_cast<uint32_t>(base.size());
-  entry.title_size = static_cast<uint32_t>(TitleLength(base));
+  size_t title = TitleLength(base);
+  entry.base_size = static_cast<uint16_t>(std::min<size_t>(base.size(), kLongBase));
+  entry.title_size = static_cast<uint16_t>(std::min<size_t>(title, kLongTitle));
+  if (base.size() >= kLongBase || title >= kLongTitle)
+    store_.long_sizes.push_back({entry.location,
+                                 static_cast<uint32_t>(base.size()),
+                                 static_cast<uint32_t>(title)});
   entry.verified = HoldsText(name, kVerifiedTag);
   entries_.push_back(entry);
   indexed_ = false;
@@ -51,8 +63,8 @@ void FileList::Append(std::string_view name) {
 void FileList::Sort() {
   // The sort finds the neighbours' shared prefixes as it goes, and the
   // index is built from them at once, without reading the names again.
-  std::vector<uint32_t> shared(entries_.size());
-  SortEntries(entries_.data(), entries_.size(), blocks_, shared.data());
+  std::vector<uint32_t> shared =
+      SortEntries(entries_.data(), entries_.size(), store_);
   // Names that fold into the same bytes (they differ in ASCII case only)
   // are ordered by their own bytes, so that the order depends on the set
   // of names alone, not on the order the directory gave them in. They are
@@ -76,7 +88,7 @@ void FileList::Sort() {
                 return std::memcmp(Data(a), Data(b), a.size) < 0;
               });
   }
-  shared_.Build(Count(), [&shared](int32_t k) { return shared[k]; });
+  shared_.Build(std::move(shared));
   ResetFree();
 }
 

@@ -15,27 +15,54 @@
 /// name gets a block of its own).
 inline constexpr int kNameBlockBits = 20;
 
-/// One file of the mask, in sixteen bytes: where its name lies in the
-/// list's store, its length, the lengths of its base name and title, and
-/// two flags.
+/// A base name or title of at least this many bytes is too long for an
+/// entry's field; the store keeps its length instead.
+inline constexpr uint32_t kLongBase = 0xFFFF;
+inline constexpr uint32_t kLongTitle = 0x7FFF;
+
+/// One file of the mask, in twelve bytes: where its name lies in the
+/// list's store, its length, the lengths of its base name and title (or
+/// kLongBase, kLongTitle), and two flags.
 struct FileEntry {
   uint32_t location;       // block << kNameBlockBits | offset in the block
   uint32_t size : 31;
   uint32_t taken : 1;      // the Mark is -1
+  uint16_t base_size;
+  uint16_t title_size : 15;
+  uint16_t verified : 1;   // the name holds kVerifiedTag
+};
+static_assert(sizeof(FileEntry) == 12);
+
+/// The lengths of the base name and title of the name at location, kept
+/// for the names whose entry cannot hold them.
+struct LongSizes {
+  uint32_t location;
   uint32_t base_size;
-  uint32_t title_size : 31;
-  uint32_t verified : 1;   // the name holds kVerifiedTag
+  uint32_t title_size;
 };
 
-/// The blocks of a list's name store, up to 2^kNameBlockBits bytes each
-/// (a longer name has a block of its own).
-using NameBlocks = std::vector<std::unique_ptr<char[]>>;
+/// A list's names: blocks of up to 2^kNameBlockBits bytes each (a longer
+/// name has a block of its own), and the sizes of the few names whose
+/// entries cannot hold them, in the order of their locations.
+struct NameStore {
+  std::vector<std::unique_ptr<char[]>> blocks;
+  std::vector<LongSizes> long_sizes;
 
-/// Where the name at location (as in FileEntry) begins in blocks.
-inline const char* NameData(const NameBlocks& blocks, uint32_t location) {
-  return blocks[location >> kNameBlockBits].get() +
-         (location & ((uint32_t{1} << kNameBlockBits) - 1));
-}
+  /// Where the name at location (as in FileEntry) begins.
+  const char* Data(uint32_t location) const {
+    return blocks[location >> kNameBlockBits].get() +
+           (location & ((uint32_t{1} << kNameBlockBits) - 1));
+  }
+  uint32_t BaseSize(const FileEntry& e) const {
+    return e.base_size != kLongBase ? e.base_size : Long(e).base_size;
+  }
+  uint32_t TitleSize(const FileEntry& e) const {
+    return e.title_size != kLongTitle ? e.title_size : Long(e).title_size;
+  }
+
+ private:
+  const LongSizes& Long(const FileEntry& e) const;
+};
 
 /// The files of one mask. Names are stored once, in blocks owned by the
 /// list; entries refer to them. Besides the entries, the list keeps an index
@@ -55,14 +82,15 @@ class FileList {
     return std::string_view(Data(entries_[i]), entries_[i].size);
   }
   std::string_view Base(int32_t i) const {
-    return std::string_view(Data(entries_[i]), entries_[i].base_size);
+    return std::string_view(Data(entries_[i]), store_.BaseSize(entries_[i]));
   }
   std::string_view Extension(int32_t i) const {
     const FileEntry& e = entries_[i];
-    return std::string_view(Data(e) + e.base_size, e.size - e.base_size);
+    uint32_t base = store_.BaseSize(e);
+    return std::string_view(Data(e) + base, e.size - base);
   }
   /// TitleLength(Base(i)), found when the entry was appended.
-  uint32_t TitleSize(int32_t i) const { return entries_[i].title_size; }
+  uint32_t TitleSize(int32_t i) const { return store_.TitleSize(entries_[i]); }
   /// Whether Name(i) holds kVerifiedTag.
   bool Verified(int32_t i) const { return entries_[i].verified; }
   /// Whether the entry is taken: its Mark is -1 (taken) rather than 0 (free).
@@ -101,7 +129,7 @@ class FileList {
   static constexpr size_t kFirstBlockSize = 4096;
 
   const char* Data(const FileEntry& e) const {
-    return NameData(blocks_, e.location);
+    return store_.Data(e.location);
   }
   /// Copies name into the store and returns its location.
   uint32_t Store(std::string_view name);
@@ -112,7 +140,7 @@ class FileList {
 
   LeadByteTable lead_;
   bool double_byte_;  // some byte of lead_ leads a character
-  NameBlocks blocks_;  // up to kBlockSize each, or one long name
+  NameStore store_;  // blocks of up to kBlockSize each, or one long name
   size_t block_used_ = 0;      // in the last block
   size_t block_capacity_ = 0;  // of the last block
   size_t next_block_ = kFirstBlockSize;

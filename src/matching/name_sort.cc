@@ -3,18 +3,20 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
 // The name of an entry, its length and that of its base name.
 struct KeyedName {
-  KeyedName(const NameBlocks& blocks, const FileEntry& e)
-      : name(NameData(blocks, e.location)),
+  KeyedName(const NameStore& store, const FileEntry& e)
+      : name(store.Data(e.location)),
         size(e.size),
-        base_size(e.base_size) {}
+        base_size(store.BaseSize(e)) {}
 
   const char* name;
   uint32_t size;
@@ -35,50 +37,66 @@ unsigned KeyByte(const KeyedName& e, size_t p) {
 
 size_t KeySize(const KeyedName& e) { return size_t{e.size} + 1; }
 
-// Eight key bytes from byte 8 * depth, the first in the highest place, past
-// the end filled with 0. A chunk of 0 means that the key ended before it or
-// in it: a key has one 0 byte only, so an unfinished key never shows eight.
-uint64_t LoadChunk(const KeyedName& e, size_t depth) {
-  size_t p = depth * 8;
+// The sort reads keys in chunks of eight bytes, the first in the highest
+// place.
+using Chunk = uint64_t;
+constexpr size_t kChunkBytes = sizeof(Chunk);
+constexpr int kChunkBits = 8 * kChunkBytes;
+constexpr Chunk kAllOnes = ~Chunk{0};
+
+// The kChunkBytes name bytes at p, folded, the first in the highest place.
+Chunk FoldedBytes(const char* p) {
+  Chunk word;
+  std::memcpy(&word, p, sizeof(word));
+  if constexpr (sizeof(Chunk) == 8)
+    return __builtin_bswap64(FoldWord(word));
+  else
+    return __builtin_bswap32(static_cast<Chunk>(FoldWord(word)));
+}
+
+// The key bytes of the chunk at depth, past the end filled with 0. A chunk
+// of 0 means that the key ended before it or in it: a key has one 0 byte
+// only, so an unfinished key never shows kChunkBytes of them.
+Chunk LoadChunk(const KeyedName& e, size_t depth) {
+  size_t p = depth * kChunkBytes;
   if constexpr (std::endian::native == std::endian::little) {
-    // Eight bytes that lie wholly in the base, or wholly in the extension
-    // (which stands one byte later in the key than in the name), are read
-    // as one word.
-    if (p + 8 <= e.base_size)
-      return __builtin_bswap64(FoldWord(LoadWord(e.name + p)));
+    // Bytes that lie wholly in the base, or wholly in the extension (which
+    // stands one byte later in the key than in the name), are read as one
+    // word.
+    if (p + kChunkBytes <= e.base_size)
+      return FoldedBytes(e.name + p);
     if (p > e.size)
       return 0;  // the key has ended
-    if (e.size >= 8) {
-      // Up to eight name bytes from where the chunk's first key byte comes
-      // from, 0 past the name's end, read as one word that ends where the
-      // name ends when fewer are left.
+    if (e.size >= kChunkBytes) {
+      // Up to kChunkBytes name bytes from where the chunk's first key byte
+      // comes from, 0 past the name's end, read as one word that ends where
+      // the name ends when fewer are left.
       size_t from = p > e.base_size ? p - 1 : p;
-      size_t left = std::min<size_t>(e.size - from, 8);
-      uint64_t word =
-          left == 0 ? 0
-                    : LoadWord(e.name + from + left - 8) >> (64 - 8 * left);
-      uint64_t bytes = __builtin_bswap64(FoldWord(word));
+      size_t left = std::min<size_t>(e.size - from, kChunkBytes);
+      Chunk bytes = left == 0 ? 0
+                              : FoldedBytes(e.name + from + left - kChunkBytes)
+                                    << (kChunkBits - 8 * left);
       if (p > e.base_size)
         return bytes;
       // The base ends in this chunk: its bytes, the 0 byte, then the
       // extension's bytes one place later.
       size_t k = e.base_size - p;
-      uint64_t before = ~(~uint64_t{0} >> (8 * k));
-      uint64_t after = (~uint64_t{0} >> 8) >> (8 * k);
+      Chunk before = k == 0 ? 0 : ~(kAllOnes >> (8 * k));
+      Chunk after = (kAllOnes >> 8) >> (8 * k);
       return (bytes & before) | ((bytes >> 8) & after);
     }
   }
-  uint64_t chunk = 0;
-  for (int q = 0; q < 8; ++q, ++p)
-    chunk = (chunk << 8) | KeyByte(e, p);
+  Chunk chunk = 0;
+  for (size_t q = 0; q < kChunkBytes; ++q, ++p)
+    chunk = static_cast<Chunk>(chunk << 8) | KeyByte(e, p);
   return chunk;
 }
 
 // Compares the keys of a and b from chunk depth on, chunk by chunk.
 int CompareKeysFrom(const KeyedName& a, const KeyedName& b, size_t depth) {
   size_t end = std::max(KeySize(a), KeySize(b));
-  for (; depth * 8 < end; ++depth) {
-    uint64_t ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
+  for (; depth * kChunkBytes < end; ++depth) {
+    Chunk ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
     if (ca != cb)
       return ca < cb ? -1 : 1;
   }
@@ -86,26 +104,38 @@ int CompareKeysFrom(const KeyedName& a, const KeyedName& b, size_t depth) {
 }
 
 // What the sort records of each pair of neighbours, at the position of the
-// second: the length of the prefix their keys share, and whether the
-// second key's byte just after it is a dot (NamePrefix turns this into the
-// names' shared prefix). kEqualKeys when the keys are the same.
-constexpr uint32_t kDotAfter = uint32_t{1} << 31;
-constexpr uint32_t kEqualKeys = kDotAfter - 1;
+// second, in sixteen bits: the length of the prefix their keys share, and
+// whether the second key's byte just after it is a dot (NamePrefix turns
+// this into the names' shared prefix). kEqualKeys when the keys are the
+// same; kLongParting when they share kLongParting bytes or more, and the
+// names themselves tell.
+using Parting16 = uint16_t;
+constexpr Parting16 kDotAfter = Parting16{1} << 15;
+constexpr Parting16 kEqualKeys = kDotAfter - 1;
+constexpr Parting16 kLongParting = kEqualKeys - 1;
+
+// The record of keys that share same bytes, dot telling whether the second
+// goes on with a dot.
+Parting16 PartingAt(size_t same, bool dot) {
+  if (same >= kLongParting)
+    return kLongParting;
+  return static_cast<Parting16>(same | (dot ? kDotAfter : 0));
+}
 
 // The record of two neighbours whose chunks at depth, left and right,
 // differ.
-uint32_t Parting(uint64_t left, uint64_t right, size_t depth) {
-  int same = std::countl_zero(left ^ right) / 8;
-  unsigned byte = static_cast<unsigned>(right >> (56 - 8 * same)) & 0xFF;
-  return static_cast<uint32_t>(depth * 8 + same) |
-         (byte == '.' ? kDotAfter : 0);
+Parting16 Parting(Chunk left, Chunk right, size_t depth) {
+  int same = std::countl_zero(static_cast<Chunk>(left ^ right)) / 8;
+  unsigned byte =
+      static_cast<unsigned>(right >> (kChunkBits - 8 - 8 * same)) & 0xFF;
+  return PartingAt(depth * kChunkBytes + same, byte == '.');
 }
 
 // The record of a and b, whose keys are equal before chunk depth.
-uint32_t KeyParting(const KeyedName& a, const KeyedName& b, size_t depth) {
+Parting16 KeyParting(const KeyedName& a, const KeyedName& b, size_t depth) {
   size_t end = std::max(KeySize(a), KeySize(b));
-  for (; depth * 8 < end; ++depth) {
-    uint64_t ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
+  for (; depth * kChunkBytes < end; ++depth) {
+    Chunk ca = LoadChunk(a, depth), cb = LoadChunk(b, depth);
     if (ca != cb)
       return Parting(ca, cb, depth);
   }
@@ -117,8 +147,8 @@ uint32_t KeyParting(const KeyedName& a, const KeyedName& b, size_t depth) {
 // neighbours at each position, which stay.
 struct Items {
   FileEntry* entries;
-  uint64_t* chunks;
-  uint32_t* partings;
+  Chunk* chunks;
+  Parting16* partings;
 
   Items operator+(size_t k) const {
     return {entries + k, chunks + k, partings + k};
@@ -137,70 +167,79 @@ struct Items {
 // Loads the chunk at depth of count items, fetching names a few entries
 // ahead: their names lie anywhere in the store.
 void LoadChunks(Items items, size_t count, size_t depth,
-                const NameBlocks& blocks) {
+                const NameStore& store) {
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < count; ++i) {
     if (i + kAhead < count)
-      __builtin_prefetch(NameData(blocks, items.entries[i + kAhead].location) +
-                         depth * 8);
-    items.chunks[i] = LoadChunk(KeyedName(blocks, items.entries[i]), depth);
+      __builtin_prefetch(store.Data(items.entries[i + kAhead].location) +
+                         depth * kChunkBytes);
+    items.chunks[i] = LoadChunk(KeyedName(store, items.entries[i]), depth);
   }
 }
 
-// Multikey quicksort on eight-byte chunks: the items of a range share their
-// first 8 * depth key bytes, and each is partitioned by the cached chunk,
+// Sorts a few items whose chunks at depth are cached, by insertion: equal
+// chunks are told apart by the keys' later chunks, read from the names.
+// Records the partings of the neighbours.
+void InsertionSort(Items items, size_t count, size_t depth,
+                   const NameStore& store) {
+  Chunk* chunks = items.chunks;
+  for (size_t i = 1; i < count; ++i) {
+    FileEntry entry = items.entries[i];
+    Chunk chunk = chunks[i];
+    size_t j = i;
+    for (; j > 0; --j) {
+      if (chunks[j - 1] < chunk) break;
+      if (chunks[j - 1] == chunk &&
+          CompareKeysFrom(KeyedName(store, items.entries[j - 1]),
+                          KeyedName(store, entry), depth + 1) <= 0)
+        break;
+      items.entries[j] = items.entries[j - 1];
+      chunks[j] = chunks[j - 1];
+    }
+    items.entries[j] = entry;
+    chunks[j] = chunk;
+  }
+  for (size_t i = 1; i < count; ++i)
+    items.partings[i] =
+        chunks[i - 1] != chunks[i]
+            ? Parting(chunks[i - 1], chunks[i], depth)
+            : KeyParting(KeyedName(store, items.entries[i - 1]),
+                         KeyedName(store, items.entries[i]), depth + 1);
+}
+
+// Multikey quicksort on chunks: the items of a range share their
+// first kChunkBytes * depth key bytes, and each is partitioned by the cached chunk,
 // so names that share long prefixes are read once per chunk, not once per
 // comparison.
 void QuickSort(Items items, size_t count, size_t depth,
-               const NameBlocks& blocks) {
-  uint64_t* chunks = items.chunks;
+               const NameStore& store) {
+  Chunk* chunks = items.chunks;
   while (count > 1) {
     if (count < 6) {
       // A run of equal chunks, such as the clones of one title, goes a
       // chunk deeper at once: its names are then read side by side rather
       // than one comparison after another.
       if (std::all_of(chunks + 1, chunks + count,
-                      [first = chunks[0]](uint64_t c) { return c == first; })) {
+                      [first = chunks[0]](Chunk c) { return c == first; })) {
         if (chunks[0] == 0) {
           items.AllEqual(count);  // every key has ended
           return;
         }
-        LoadChunks(items, count, ++depth, blocks);
+        LoadChunks(items, count, ++depth, store);
         continue;
       }
-      for (size_t i = 1; i < count; ++i) {
-        FileEntry entry = items.entries[i];
-        uint64_t chunk = chunks[i];
-        size_t j = i;
-        for (; j > 0; --j) {
-          if (chunks[j - 1] < chunk) break;
-          if (chunks[j - 1] == chunk &&
-              CompareKeysFrom(KeyedName(blocks, items.entries[j - 1]),
-                              KeyedName(blocks, entry), depth + 1) <= 0)
-            break;
-          items.entries[j] = items.entries[j - 1];
-          chunks[j] = chunks[j - 1];
-        }
-        items.entries[j] = entry;
-        chunks[j] = chunk;
-      }
-      for (size_t i = 1; i < count; ++i)
-        items.partings[i] =
-            chunks[i - 1] != chunks[i]
-                ? Parting(chunks[i - 1], chunks[i], depth)
-                : KeyParting(KeyedName(blocks, items.entries[i - 1]),
-                             KeyedName(blocks, items.entries[i]), depth + 1);
+      InsertionSort(items, count, depth, store);
       return;
     }
-    uint64_t a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
-    uint64_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+    Chunk a = chunks[0], b = chunks[count / 2], c = chunks[count - 1];
+    Chunk pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
     // Two passes, the chunks below the pivot to the front, then those equal
     // to it after them, each item swapped whatever its chunk: the chunks
     // come in no order that a branch on them could predict.
     size_t lt = 0, gt = 0;
-    uint64_t most_below = 0, least_above = UINT64_MAX;
+    Chunk most_below = 0, least_above = kAllOnes;
     for (size_t i = 0; i < count; ++i) {
-      uint64_t chunk = chunks[i];
+      Chunk chunk = chunks[i];
       bool below = chunk < pivot;
       most_below = std::max(most_below, below ? chunk : 0);
       items.Swap(lt, i);
@@ -208,9 +247,9 @@ void QuickSort(Items items, size_t count, size_t depth,
     }
     gt = lt;
     for (size_t i = lt; i < count; ++i) {
-      uint64_t chunk = chunks[i];
+      Chunk chunk = chunks[i];
       bool equal = chunk == pivot;
-      least_above = std::min(least_above, equal ? UINT64_MAX : chunk);
+      least_above = std::min(least_above, equal ? kAllOnes : chunk);
       items.Swap(gt, i);
       gt += equal;
     }
@@ -220,22 +259,27 @@ void QuickSort(Items items, size_t count, size_t depth,
       items.partings[lt] = Parting(most_below, pivot, depth);
     if (gt < count)
       items.partings[gt] = Parting(pivot, least_above, depth);
-    // The equal range goes one chunk deeper unless its keys have ended.
+    // The equal range goes one chunk deeper unless its keys have ended;
+    // when it is the whole range, without a call of its own, so that keys
+    // that share a long prefix take no deep recursion.
     if (pivot == 0) {
       (items + lt).AllEqual(gt - lt);
+    } else if (lt == 0 && gt == count) {
+      LoadChunks(items, count, ++depth, store);
+      continue;
     } else if (gt - lt > 1) {
-      LoadChunks(items + lt, gt - lt, depth + 1, blocks);
-      QuickSort(items + lt, gt - lt, depth + 1, blocks);
+      LoadChunks(items + lt, gt - lt, depth + 1, store);
+      QuickSort(items + lt, gt - lt, depth + 1, store);
     }
     // Recurse into the smaller side, go on with the larger.
     size_t upper = count - gt;
     if (lt < upper) {
-      QuickSort(items, lt, depth, blocks);
+      QuickSort(items, lt, depth, store);
       items = items + gt;
       chunks = items.chunks;
       count = upper;
     } else {
-      QuickSort(items + gt, upper, depth, blocks);
+      QuickSort(items + gt, upper, depth, store);
       count = lt;
     }
   }
@@ -245,7 +289,7 @@ void QuickSort(Items items, size_t count, size_t depth,
 // more than comparing.
 constexpr size_t kRadixMinimum = 64;
 
-unsigned Digit(uint64_t chunk, int shift) {
+unsigned Digit(Chunk chunk, int shift) {
   return static_cast<unsigned>(chunk >> shift) & 0xFF;
 }
 
@@ -266,7 +310,7 @@ void Distribute(Items items, size_t count, int shift) {
       // Follow the cycle from the head of bucket b until an item of b
       // comes back to its place.
       FileEntry entry = items.entries[heads[b]];
-      uint64_t chunk = items.chunks[heads[b]];
+      Chunk chunk = items.chunks[heads[b]];
       for (unsigned d = Digit(chunk, shift); d != b;
            d = Digit(chunk, shift)) {
         uint32_t to = heads[d]++;
@@ -285,14 +329,14 @@ struct Scratch {
   explicit Scratch(size_t capacity)
       : capacity(capacity),
         entries(new FileEntry[capacity]),
-        chunks(new uint64_t[capacity]) {}
+        chunks(new Chunk[capacity]) {}
 
   size_t capacity;
   std::unique_ptr<FileEntry[]> entries;
-  std::unique_ptr<uint64_t[]> chunks;
+  std::unique_ptr<Chunk[]> chunks;
 };
 
-// Ranges of up to this many items are distributed through a copy (24 bytes
+// Ranges of up to this many items are distributed through a copy (20 bytes
 // an item); longer ones, in place.
 constexpr size_t kCopyMaximum = size_t{1} << 15;
 
@@ -303,7 +347,7 @@ void DistributeByCopy(Items items, size_t count, int shift,
                       const Scratch& scratch) {
   uint32_t heads[256] = {};
   for (size_t i = 0; i < count; ++i) {
-    uint64_t chunk = items.chunks[i];
+    Chunk chunk = items.chunks[i];
     ++heads[Digit(chunk, shift)];
     scratch.chunks[i] = chunk;
     scratch.entries[i] = items.entries[i];
@@ -315,7 +359,7 @@ void DistributeByCopy(Items items, size_t count, int shift,
     sum += size;
   }
   for (size_t i = 0; i < count; ++i) {
-    uint64_t chunk = scratch.chunks[i];
+    Chunk chunk = scratch.chunks[i];
     uint32_t to = heads[Digit(chunk, shift)]++;
     items.entries[to] = scratch.entries[i];
     items.chunks[to] = chunk;
@@ -323,18 +367,18 @@ void DistributeByCopy(Items items, size_t count, int shift,
 }
 
 // MSD radix sort on the chunk bytes: the items of a range share their first
-// 8 * depth key bytes. The range is split on the first byte of the chunk in
+// kChunkBytes * depth key bytes. The range is split on the first byte of the chunk in
 // which its items differ; a range whose chunks are all equal goes one chunk
 // deeper, or is done when the keys have ended.
 void RadixSort(Items items, size_t count, size_t depth,
-               const NameBlocks& blocks, const Scratch& scratch) {
-  uint64_t differ;  // the bits in which some chunk differs from the first
+               const NameStore& store, const Scratch& scratch) {
+  Chunk differ;  // the bits in which some chunk differs from the first
   for (;;) {
     if (count < kRadixMinimum) {
-      QuickSort(items, count, depth, blocks);
+      QuickSort(items, count, depth, store);
       return;
     }
-    uint64_t first = items.chunks[0];
+    Chunk first = items.chunks[0];
     differ = 0;
     for (size_t i = 1; i < count; ++i)
       differ |= items.chunks[i] ^ first;
@@ -345,9 +389,9 @@ void RadixSort(Items items, size_t count, size_t depth,
       return;
     }
     ++depth;
-    LoadChunks(items, count, depth, blocks);
+    LoadChunks(items, count, depth, store);
   }
-  int shift = (63 - std::countl_zero(differ)) & ~7;
+  int shift = (kChunkBits - 1 - std::countl_zero(differ)) & ~7;
   if (count <= scratch.capacity)
     DistributeByCopy(items, count, shift, scratch);
   else
@@ -355,17 +399,16 @@ void RadixSort(Items items, size_t count, size_t depth,
   // The buckets lie in order; each shares the bytes down to shift, and is
   // found by its byte, so that no count outlives Distribute. Neighbours in
   // two buckets share the bytes above shift.
-  size_t same = depth * 8 + (56 - shift) / 8;
+  size_t same = depth * kChunkBytes + (kChunkBits - 8 - shift) / 8;
   for (size_t start = 0; start < count;) {
     unsigned digit = Digit(items.chunks[start], shift);
     if (start > 0)
-      items.partings[start] =
-          static_cast<uint32_t>(same) | (digit == '.' ? kDotAfter : 0);
+      items.partings[start] = PartingAt(same, digit == '.');
     size_t end = start + 1;
     while (end < count && Digit(items.chunks[end], shift) == digit)
       ++end;
     if (end - start > 1)
-      RadixSort(items + start, end - start, depth, blocks, scratch);
+      RadixSort(items + start, end - start, depth, store, scratch);
     start = end;
   }
 }
@@ -376,40 +419,45 @@ void RadixSort(Items items, size_t count, size_t depth,
 // before its key. Otherwise the keys part where the shorter base ends, and
 // its name goes on with the dot of its extension, if it has one: only when
 // b's name has a dot there too are the names read.
-uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, uint32_t parting,
-                    const NameBlocks& blocks) {
+uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, Parting16 parting,
+                    const NameStore& store) {
   if (parting == kEqualKeys)
     return a.size;
+  if (parting == kLongParting)
+    return static_cast<uint32_t>(FoldedPrefixLength(
+        std::string_view(store.Data(a.location), a.size),
+        std::string_view(store.Data(b.location), b.size)));
   uint32_t same = parting & ~kDotAfter;
-  uint32_t base = std::min(a.base_size, b.base_size);
+  uint32_t a_base = store.BaseSize(a), b_base = store.BaseSize(b);
+  uint32_t base = std::min(a_base, b_base);
   if (same < base)
     return same;
-  if (a.base_size == b.base_size)
+  if (a_base == b_base)
     return same - 1;
-  if (!(parting & kDotAfter) || a.size == a.base_size)
+  if (!(parting & kDotAfter) || a.size == a_base)
     return base;
-  std::string_view name_a(NameData(blocks, a.location), a.size);
-  std::string_view name_b(NameData(blocks, b.location), b.size);
+  std::string_view name_a(store.Data(a.location), a.size);
+  std::string_view name_b(store.Data(b.location), b.size);
   return base + static_cast<uint32_t>(FoldedPrefixLength(
                     name_a.substr(base), name_b.substr(base)));
 }
 
 }  // namespace
 
-void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
-                 uint32_t* shared) {
-  if (count == 0)
-    return;
-  shared[0] = 0;
-  if (count == 1)
-    return;
-  {
-    std::unique_ptr<uint64_t[]> chunks(new uint64_t[count]);
-    Items items{entries, chunks.get(), shared};
+std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
+                                  const NameStore& store) {
+  // The records take two bytes an entry while the chunks are at hand; the
+  // shared prefixes, four, once they are gone.
+  std::unique_ptr<Parting16[]> partings(new Parting16[count]);
+  if (count > 1) {
+    std::unique_ptr<Chunk[]> chunks(new Chunk[count]);
+    Items items{entries, chunks.get(), partings.get()};
     Scratch scratch(std::min(count, kCopyMaximum));
-    LoadChunks(items, count, 0, blocks);
-    RadixSort(items, count, 0, blocks, scratch);
+    LoadChunks(items, count, 0, store);
+    RadixSort(items, count, 0, store, scratch);
   }
+  std::vector<uint32_t> shared(count);
   for (size_t k = 1; k < count; ++k)
-    shared[k] = NamePrefix(entries[k - 1], entries[k], shared[k], blocks);
+    shared[k] = NamePrefix(entries[k - 1], entries[k], partings[k], store);
+  return shared;
 }

@@ -4,19 +4,22 @@
 #define TRAMLUNE_MATCHING_NAME_SORT_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "matching/file_list.h"
 
-/// Orders entries[0..count) in place by their names in blocks: by base
+/// Orders entries[0..count) in place by their names in store: by base
 /// name, then by extension, both with ASCII letters folded; equal entries
-/// may end up in either order. Then shared[k], for
-/// k in 1..count-1, holds the length of the prefix that the names of
-/// entries k - 1 and k share after folding (FoldedPrefixLength), and
-/// shared[0] is 0. Takes scratch memory besides: eight bytes per entry for
-/// the cached key chunks, and a copy buffer of 24 bytes per entry up to
-/// 32768 entries (768 KiB at most). Reads each key byte about once; the shared prefixes come from the
-/// sort's own comparisons.
-void SortEntries(FileEntry* entries, size_t count, const NameBlocks& blocks,
-                 uint32_t* shared);
+/// may end up in either order. Returns the shared prefixes of the new
+/// order: at k in 1..count-1, the length of the prefix that the names of
+/// entries k - 1 and k share after folding (FoldedPrefixLength); at 0, 0.
+/// Takes scratch memory besides: ten bytes per entry while sorting (the
+/// cached key chunks and the records of the neighbours), and a copy buffer
+/// of 20 bytes per entry up to 32768 entries (640 KiB at most). Reads each
+/// key byte about once; the shared prefixes come from the sort's own
+/// comparisons.
+std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
+                                  const NameStore& store);
 
 #endif  // TRAMLUNE_MATCHING_NAME_SORT_H_

@@ -1,6 +1,18 @@
 #include "script/command_lines.h"
 
-#include "script/path_quoting.h"
+namespace {
+
+// The composed part of a line is passed on once it holds this many bytes.
+constexpr size_t kPieceSize = 4096;
+
+}  // namespace
+
+void CommandLines::PassOnIfLong() {
+  if (line_.size() >= kPieceSize) {
+    sink_.Write(line_);
+    line_.clear();
+  }
+}
 
 void CommandLines::Group(int32_t parent, std::span<const int32_t> clones,
                          std::string_view) {
@@ -12,23 +24,26 @@ void CommandLines::Group(int32_t parent, std::span<const int32_t> clones,
   for (size_t k = 0; k < clones.size() && k < kAhead; ++k)
     __builtin_prefetch(list_.Name(clones[k]).data());
 
+  line_.clear();
   if (!prefix_.empty()) {
-    sink_.Write(prefix_);
-    sink_.Write(" ");
+    line_ += prefix_;
+    line_ += ' ';
   }
-  sink_.Write(" ");
-  WriteQuotedPath(sink_, kind_, dir_, list_.Name(parent));
-  sink_.Write(" ");
+  line_ += ' ';
+  paths_.Append(line_, list_.Name(parent));
+  line_ += ' ';
   for (size_t k = 0; k < clones.size(); ++k) {
     if (k + kAhead < clones.size())
       __builtin_prefetch(list_.Name(clones[k + kAhead]).data());
-    sink_.Write(" ");
-    WriteQuotedPath(sink_, kind_, dir_, list_.Name(clones[k]));
+    PassOnIfLong();
+    line_ += ' ';
+    paths_.Append(line_, list_.Name(clones[k]));
   }
-  sink_.Write(" ");
+  line_ += ' ';
   if (!suffix_.empty()) {
-    sink_.Write(" ");
-    sink_.Write(suffix_);
+    line_ += ' ';
+    line_ += suffix_;
   }
+  sink_.Write(line_);
   sink_.EndLine();
 }

@@ -4,6 +4,7 @@
 #ifndef TRAMLUNE_SCRIPT_PATH_QUOTING_H_
 #define TRAMLUNE_SCRIPT_PATH_QUOTING_H_
 
+#include <string>
 #include <string_view>
 
 #include "base/lead_bytes.h"
@@ -23,6 +24,25 @@ bool ScriptCanHold(ScriptKind kind, std::string_view path);
 /// when the path begins with "-". So no command reads the path as a switch.
 void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
                      std::string_view name);
+
+/// The quoted paths of one directory's names, composed into a text: the
+/// bytes of WriteQuotedPath, with the directory's part quoted once.
+class QuotedPaths {
+ public:
+  QuotedPaths(ScriptKind kind, std::string_view dir);
+
+  /// Appends the quoted path of dir followed by name to out.
+  void Append(std::string& out, std::string_view name) const;
+
+ private:
+  char quote_;
+  char special_;
+  std::string_view written_as_;
+  std::string_view dash_guard_;  // for a name that begins with "-"; empty
+                                 // when the directory decides
+  std::string head_;  // the quote, the guard the directory needs, the
+                      // directory quoted
+};
 
 /// Writes text, a filled-in word of a template, to sink as one argument,
 /// with ".\\" (batch) or "./" (sh) in front when guard is set.
