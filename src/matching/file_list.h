@@ -26,7 +26,7 @@ inline constexpr uint32_t kLongTitle = 0x7FFF;
 struct FileEntry {
   uint32_t location;       // block << kNameBlockBits | offset in the block
   uint32_t size : 31;
-  uint32_t taken : 1;      // the Mark is -1
+  uint32_t taken : 1;      // in a group already: no grouping takes it again
   uint16_t base_size;
   uint16_t title_size : 15;
   uint16_t verified : 1;   // the name holds kVerifiedTag
@@ -93,17 +93,18 @@ class FileList {
   uint32_t TitleSize(int32_t i) const { return store_.TitleSize(entries_[i]); }
   /// Whether Name(i) holds kVerifiedTag.
   bool Verified(int32_t i) const { return entries_[i].verified; }
-  /// Whether the entry is taken: its Mark is -1 (taken) rather than 0 (free).
+  /// Whether the entry is taken (in a group) rather than free.
   bool Taken(int32_t i) const { return entries_[i].taken; }
   const LeadByteTable& LeadBytes() const { return lead_; }
 
-  /// Takes the entry at i (its Mark becomes -1). A mark is never cleared.
+  /// Takes the entry at i; an entry is never freed again.
   void Take(int32_t i);
 
-  /// Orders the entries by CompareFileNames, and names that it finds equal
-  /// (they differ in ASCII case only) by their bytes; identical names may
-  /// end up in either order. The names stay where they were stored. Builds
-  /// the index of the new order.
+  /// Orders the entries by name: base names byte by byte with ASCII letters
+  /// folded, a name before the longer names it leads, then the extensions
+  /// likewise; names that this finds equal (they differ in ASCII case only)
+  /// by their bytes; identical names may end up in either order. The names
+  /// stay where they were stored. Builds the index of the new order.
   void Sort();
 
   /// The smallest folded prefix that neighbours share from entry a to entry

@@ -28,8 +28,6 @@ class MinTree {
     BuildBlocks();
   }
 
-  int32_t Size() const { return static_cast<int32_t>(values_.size()); }
-
   /// The smallest value at positions a..b (a <= b, both in range).
   uint32_t RangeMin(int32_t a, int32_t b) const {
     // A short span is read from the values, which lie side by side in a
