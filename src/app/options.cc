@@ -167,18 +167,15 @@ const OptionRow* FindOption(std::string_view arg, std::string_view* value,
 
 // The options as the unknown-option message lists them: "--a, --b and --c".
 std::string OptionList() {
-  std::string list;
-  size_t count = 0, total = 0;
+  std::vector<std::string_view> words;
   for (const OptionRow& row : kOptionTable)
-    total += row.then != Then::kEndOptions;
-  for (const OptionRow& row : kOptionTable) {
-    if (row.then == Then::kEndOptions)
-      continue;
-    if (count > 0)
-      list += ++count == total ? " and " : ", ";
-    else
-      ++count;
-    list += row.word;
+    if (row.then != Then::kEndOptions)
+      words.push_back(row.word);
+  std::string list;
+  for (size_t k = 0; k < words.size(); ++k) {
+    if (k > 0)
+      list += k + 1 == words.size() ? " and " : ", ";
+    list += words[k];
   }
   return list;
 }
@@ -285,19 +282,19 @@ void CheckCombination(Options& options) {
   if (!options.dat.empty()) {
     if (!DatReaderBuilt()) {
       options = UsageError(std::string(kDatNotBuilt));
-    } else if (options.naming_given && options.naming != Naming::kNoIntro) {
-      options = UsageError(std::string(kDatNotGoodTools));
-    } else {
-      options.naming = Naming::kDat;
-      if (options.grouping.regions.empty())
-        ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
+      return;
     }
-    return;
+    if (options.naming_given && options.naming != Naming::kNoIntro) {
+      options = UsageError(std::string(kDatNotGoodTools));
+      return;
+    }
+    options.naming = Naming::kDat;
   }
-  if (!options.grouping.regions.empty() && options.naming != Naming::kNoIntro)
+  // The No-Intro naming and the DAT's families choose parents by region.
+  const bool reads_regions = options.naming != Naming::kGoodTools;
+  if (!reads_regions && !options.grouping.regions.empty())
     options = UsageError(std::string(kRegionsNeedNoIntro));
-  else if (options.naming == Naming::kNoIntro &&
-           options.grouping.regions.empty())
+  else if (reads_regions && options.grouping.regions.empty())
     ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
 }
 
