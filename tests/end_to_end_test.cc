@@ -557,12 +557,16 @@ TEST_F(EndToEndTest, EmptyBaseNames) {
 
 TEST_F(EndToEndTest, FailedWrites) {
   Touch(kSet);
+  // A name that neither kind of script can hold: its line on standard
+  // error would come after the banner's first write, which fails first.
+  Touch({"Quote \" (U).v64"});
   // Standard output that takes nothing: a full device (the failure text
   // cannot be written either), a closed descriptor, a pipe without reader
   // (the program must not die of SIGPIPE), a read-only descriptor. With a
   // mask and without (the usage text), and for a sh script, the program
-  // ends with status 1 and says why in one line on standard error; a
-  // reader that went away wanted no more, and nothing is said.
+  // ends with status 1 and says why in one line on standard error, and
+  // nothing else; a reader that went away wanted no more, and nothing is
+  // said.
   struct Case { Stdout mode; const char* reason; };
   const Case cases[] = {{Stdout::kDevFull, "No space left on device"},
                         {Stdout::kClosed, "Bad file descriptor"},

@@ -25,6 +25,8 @@ void OutputBuffer::EndLine() {
 void OutputBuffer::Flush() {
   if (used_ > 0)
     WriteBuffer();
+  if (uint32_t error = platform_.FinishStdout(); error != 0)
+    stop_.StopOnWriteError(error);
 }
 
 void OutputBuffer::FlushQuietly() {

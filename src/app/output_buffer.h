@@ -29,7 +29,8 @@ class OutputBuffer : public LineSink {
   }
   void EndLine() override;
 
-  /// Writes out what the buffer holds.
+  /// Writes out what the buffer holds, and waits until the platform has
+  /// written everything (Platform::FinishStdout).
   void Flush();
 
   /// Writes out what the buffer holds, ignoring a failure: the stop's

@@ -12,14 +12,6 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#if defined(__linux__)
-#include <sys/syscall.h>
-#endif
-// The search reads with getdents64 where the system has it; building with
-// -DTRAMLUNE_READDIR takes readdir instead.
-#if defined(SYS_getdents64) && !defined(TRAMLUNE_READDIR)
-#define TRAMLUNE_GETDENTS 1
-#endif
 
 #include <cstdio>
 #include <cstdint>
@@ -30,6 +22,8 @@
 #include "base/out_of_memory.h"
 #include "base/path_parts.h"
 #include "base/wildcard.h"
+#include "platform/async_writer.h"
+#include "platform/directory_reader.h"
 #include "platform/posix_errors.h"
 
 namespace {
@@ -44,84 +38,6 @@ bool IsDirectory(int dir_fd, const char* name, unsigned char type) {
   struct stat st;
   return fstatat(dir_fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
-
-// The entries of an open directory, read in large batches: getdents64 into
-// a buffer of 256 KiB where the system has it (a million entries take a few
-// hundred calls, against readdir's thousands), readdir elsewhere.
-class DirectoryReader {
- public:
-  /// Takes dir_fd (an open directory), and closes it when done.
-  explicit DirectoryReader(int dir_fd) : fd_(dir_fd) {
-#ifndef TRAMLUNE_GETDENTS
-    stream_ = fdopendir(dir_fd);
-#endif
-  }
-  DirectoryReader(const DirectoryReader&) = delete;
-  DirectoryReader& operator=(const DirectoryReader&) = delete;
-  ~DirectoryReader() {
-#ifdef TRAMLUNE_GETDENTS
-    close(fd_);
-#else
-    if (stream_)
-      closedir(stream_);
-    else
-      close(fd_);
-#endif
-  }
-
-  /// The next entry: true with its name, inode and type (a DT_ value);
-  /// false at the end, with errno 0, or on a failure, with its errno.
-  bool Next(const char** name, ino_t* inode, unsigned char* type) {
-#ifdef TRAMLUNE_GETDENTS
-    if (at_ == filled_) {
-      long got = syscall(SYS_getdents64, fd_, buffer_.get(), kBufferSize);
-      if (got <= 0) {
-        errno = got == 0 ? 0 : errno;
-        return false;
-      }
-      filled_ = static_cast<size_t>(got);
-      at_ = 0;
-    }
-    // The kernel's record: inode (8 bytes), offset (8), record length (2),
-    // type (1), then the name and its terminating 0.
-    const char* record = buffer_.get() + at_;
-    uint64_t ino;
-    uint16_t length;
-    std::memcpy(&ino, record, sizeof(ino));
-    std::memcpy(&length, record + 16, sizeof(length));
-    *inode = static_cast<ino_t>(ino);
-    *type = static_cast<unsigned char>(record[18]);
-    *name = record + 19;
-    at_ += length;
-    return true;
-#else
-    if (!stream_)
-      return false;  // errno from fdopendir
-    errno = 0;
-    struct dirent* entry = readdir(stream_);
-    if (!entry)
-      return false;
-    *name = entry->d_name;
-    *inode = entry->d_ino;
-#ifdef _DIRENT_HAVE_D_TYPE
-    *type = entry->d_type;
-#else
-    *type = DT_UNKNOWN;
-#endif
-    return true;
-#endif
-  }
-
- private:
-  int fd_;
-#ifdef TRAMLUNE_GETDENTS
-  static constexpr size_t kBufferSize = size_t{1} << 18;  // 256 KiB
-  std::unique_ptr<char[]> buffer_{new char[kBufferSize]};
-  size_t filled_ = 0, at_ = 0;
-#else
-  DIR* stream_ = nullptr;
-#endif
-};
 
 // Memory ran out where the system, not operator new, allocated it: the same
 // stop as for exhausted memory anywhere else.
@@ -211,16 +127,37 @@ class PosixPlatform : public Platform {
 
   bool StdoutIsConsole() override { return isatty(STDOUT_FILENO) == 1; }
 
+  // Standard output that is no console is written by a thread of its own
+  // (the same writes, in the same order), while the next lines are made.
+  // A failure of a write handed to it is reported at the next write or at
+  // the end, as if that write had failed: lines for standard error that
+  // come between are dropped, since the program would have stopped before
+  // them.
   uint32_t WriteStdout(const char* data, size_t size) override {
     if (!stdout_writable_) {
       stdout_error_ = EBADF;
       return kStdoutUnavailable;
     }
-    int error = WriteAll(STDOUT_FILENO, data, size);
+    if (pending_error_ != 0)
+      return ReportPendingError();
+    if (!writer_ && !stdout_checked_) {
+      stdout_checked_ = true;
+      if (isatty(STDOUT_FILENO) != 1)
+        writer_ = AsyncWriter::Start(&WriteToStdout, nullptr);
+    }
+    int error = writer_ ? writer_->Write(data, size)
+                        : WriteAll(STDOUT_FILENO, data, size);
     if (error == 0)
       return 0;
+    writer_.reset();  // writes are the caller's again
     stdout_error_ = error;
     return WindowsErrorNumber(error);
+  }
+
+  uint32_t FinishStdout() override {
+    if (writer_ && pending_error_ == 0)
+      pending_error_ = writer_->Drain();
+    return pending_error_ != 0 ? ReportPendingError() : 0;
   }
 
   const char* StdoutFailureReason() override {
@@ -228,6 +165,10 @@ class PosixPlatform : public Platform {
   }
 
   void WriteStderr(std::string_view text) override {
+    if (writer_ && pending_error_ == 0)
+      pending_error_ = writer_->Drain();
+    if (pending_error_ != 0)
+      return;
     WriteAll(STDERR_FILENO, text.data(), text.size());
   }
 
@@ -281,9 +222,26 @@ class PosixPlatform : public Platform {
     return true;
   }
 
-  [[noreturn]] void EndProcess(int status) override { _exit(status); }
+  [[noreturn]] void EndProcess(int status) override {
+    if (writer_)
+      writer_->Drain();
+    _exit(status);
+  }
 
  private:
+  static int WriteToStdout(const char* data, size_t size, void*) {
+    return WriteAll(STDOUT_FILENO, data, size);
+  }
+
+  // Reports the failed write that the writer thread met, as the failure of
+  // this write; from now on the caller writes.
+  uint32_t ReportPendingError() {
+    writer_.reset();
+    stdout_error_ = pending_error_;
+    pending_error_ = 0;
+    return WindowsErrorNumber(stdout_error_);
+  }
+
   // A search that failed with error: memory that ran out stops the
   // program, any other error is the search's result.
   void Fail(int error, SearchResult* result) {
@@ -297,6 +255,10 @@ class PosixPlatform : public Platform {
   dev_t stdout_device_ = 0;
   ino_t stdout_inode_ = 0;
   int stdout_error_ = 0;
+  // The writer thread, once standard output is known to be no console.
+  std::unique_ptr<AsyncWriter> writer_;
+  bool stdout_checked_ = false;
+  int pending_error_ = 0;  // of a write the thread made, not yet reported
   char reason_[256];
 };
 

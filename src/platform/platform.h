@@ -81,6 +81,11 @@ class Platform {
   /// kStdoutUnavailable when standard output cannot be written at all.
   virtual uint32_t WriteStdout(const char* data, size_t size) = 0;
 
+  /// Waits until every WriteStdout is done (a platform may write them
+  /// while the caller goes on). Returns 0, or the error of a write that
+  /// failed meanwhile, as WriteStdout would have returned it.
+  virtual uint32_t FinishStdout() { return 0; }
+
   /// The system's reason for the last failed WriteStdout, as its message
   /// says it, without a final period. Allocates nothing; valid until the
   /// next call.
