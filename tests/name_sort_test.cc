@@ -15,13 +15,24 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Sorts names, given in a shuffled order, through a FileList; every
-// neighbour pair must be in CompareFileNames order, with the shared prefix
-// that the sort recorded for it, and every name must come back once.
-void ExpectSorted(const char* what, Names names) {
+// Runs second, then first: two tasks that may run at once must not
+// depend on each other's order.
+void RunSecondFirst(const Task& first, const Task& second) {
+  second();
+  first();
+}
+
+// Sorts names, given in a shuffled order, through a FileList whose tasks
+// run as both runs them; every neighbour pair must be in CompareFileNames
+// order, with the shared prefix that the sort recorded for it, and every
+// name must come back once.
+void ExpectSorted(const char* what, Names names,
+                  const RunBoth& both = RunInTurn) {
   std::shuffle(names.begin(), names.end(), std::mt19937(5));
   FileList list;
-  AppendSorted(list, names);
+  for (const std::string& name : names)
+    list.Append(name);
+  list.Sort(both);
   ASSERT_EQ(list.Count(), static_cast<int32_t>(names.size())) << what;
   Names out;
   for (int32_t i = 0; i < list.Count(); ++i) {
@@ -42,14 +53,20 @@ void ExpectSorted(const char* what, Names names) {
 // Ranges of each size around the point where the radix sort hands over to
 // the quicksort, around the quicksort's insertion sort, and around the
 // longest range that is distributed through a copy rather than in place
-// (32768), all sharing a prefix longer than a chunk.
+// (32768), all sharing a prefix longer than a chunk; and around the size
+// from which two tasks share the work (16384), their ranges in either
+// order.
 TEST(NameSortTest, RangesAroundTheFallbackSizes) {
-  for (int n : {2, 5, 6, 7, 63, 64, 65, 128, 129, 1000, 32768, 32769, 70001}) {
+  for (int n : {2, 5, 6, 7, 63, 64, 65, 128, 129, 1000, 16383, 16384, 32768,
+                32769, 70001}) {
     Names names;
     for (int i = 0; i < n; ++i)
       names.push_back("Shared Title (U) [" + std::to_string(i * 7 % n) +
                       (i % 3 ? "].v64" : "] (b).n64"));
     ExpectSorted(("size " + std::to_string(n)).c_str(), names);
+    if (n >= 16384)
+      ExpectSorted(("second first " + std::to_string(n)).c_str(), names,
+                   RunSecondFirst);
   }
 }
 

@@ -112,7 +112,9 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
     platform.WriteStderr(UnreadDirectoryLine(dir, searched.reason));
   else if (!matched && !searched.left_out_output)
     platform.WriteStderr(NoMatchLine(mask, matched_directory));
-  list.Sort();
+  list.Sort([&platform](const Task& first, const Task& second) {
+    platform.RunBoth(first, second);
+  });
   if (options.use_template) {
     const bool fold_case = platform.NamesFoldCase();
     ReportedGroups reports(platform, list, dir);

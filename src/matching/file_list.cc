@@ -60,11 +60,11 @@ void FileList::Append(std::string_view name) {
   indexed_ = false;
 }
 
-void FileList::Sort() {
+void FileList::Sort(const RunBoth& both) {
   // The sort finds the neighbours' shared prefixes as it goes, and the
   // index is built from them at once, without reading the names again.
   std::vector<uint32_t> shared =
-      SortEntries(entries_.data(), entries_.size(), store_);
+      SortEntries(entries_.data(), entries_.size(), store_, both);
   // Names that fold into the same bytes (they differ in ASCII case only)
   // are ordered by their own bytes, so that the order depends on the set
   // of names alone, not on the order the directory gave them in. They are

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/run_both.h"
 #include "matching/file_names.h"
 #include "matching/free_set.h"
 #include "matching/min_tree.h"
@@ -104,8 +105,9 @@ class FileList {
   /// folded, a name before the longer names it leads, then the extensions
   /// likewise; names that this finds equal (they differ in ASCII case only)
   /// by their bytes; identical names may end up in either order. The names
-  /// stay where they were stored. Builds the index of the new order.
-  void Sort();
+  /// stay where they were stored. Builds the index of the new order. A
+  /// long list is sorted by two tasks that both runs.
+  void Sort(const RunBoth& both = RunInTurn);
 
   /// The smallest folded prefix that neighbours share from entry a to entry
   /// b (a < b): every entry of a..b begins with the same that many bytes.

@@ -366,12 +366,16 @@ void DistributeByCopy(Items items, size_t count, int shift,
   }
 }
 
-// MSD radix sort on the chunk bytes: the items of a range share their first
-// kChunkBytes * depth key bytes. The range is split on the first byte of the chunk in
-// which its items differ; a range whose chunks are all equal goes one chunk
-// deeper, or is done when the keys have ended.
-void RadixSort(Items items, size_t count, size_t depth,
-               const NameStore& store, const Scratch& scratch) {
+// One step of the MSD radix sort on the chunk bytes: the items of a range
+// share their first kChunkBytes * depth key bytes. The range is split on
+// the first byte of the chunk in which its items differ, and each bucket
+// of two or more items is handed to sort_bucket(start, count, depth); a
+// range whose chunks are all equal goes one chunk deeper, or is done when
+// the keys have ended; a short range is sorted whole.
+template <typename SortBucket>
+void RadixStep(Items items, size_t count, size_t depth,
+               const NameStore& store, const Scratch& scratch,
+               SortBucket sort_bucket) {
   Chunk differ;  // the bits in which some chunk differs from the first
   for (;;) {
     if (count < kRadixMinimum) {
@@ -408,9 +412,64 @@ void RadixSort(Items items, size_t count, size_t depth,
     while (end < count && Digit(items.chunks[end], shift) == digit)
       ++end;
     if (end - start > 1)
-      RadixSort(items + start, end - start, depth, store, scratch);
+      sort_bucket(start, end - start, depth);
     start = end;
   }
+}
+
+void RadixSort(Items items, size_t count, size_t depth,
+               const NameStore& store, const Scratch& scratch) {
+  RadixStep(items, count, depth, store, scratch,
+            [&](size_t start, size_t n, size_t d) {
+              RadixSort(items + start, n, d, store, scratch);
+            });
+}
+
+// Lists of at least this many entries are sorted by two tasks.
+constexpr size_t kShareMinimum = size_t{1} << 14;
+
+// A range of items left to sort, that share depth chunks.
+struct Range {
+  size_t start, count, depth;
+};
+
+// The radix sort in two halves of about equal work: the steps of the
+// largest ranges are taken here until no range holds more than an eighth
+// of the items, then each task sorts its share of the ranges.
+void SharedRadixSort(Items items, size_t count, const NameStore& store,
+                     const Scratch& first_scratch,
+                     const Scratch& second_scratch, const RunBoth& both) {
+  both([&] { LoadChunks(items, count / 2, 0, store); },
+       [&] { LoadChunks(items + count / 2, count - count / 2, 0, store); });
+  std::vector<Range> open = {{0, count, 0}}, ranges;
+  while (!open.empty()) {
+    Range r = open.back();
+    open.pop_back();
+    if (r.count <= count / 8) {
+      ranges.push_back(r);
+      continue;
+    }
+    RadixStep(items + r.start, r.count, r.depth, store, first_scratch,
+              [&](size_t start, size_t n, size_t d) {
+                open.push_back({r.start + start, n, d});
+              });
+  }
+  // The largest first, each to the task with less so far.
+  std::sort(ranges.begin(), ranges.end(),
+            [](const Range& a, const Range& b) { return a.count > b.count; });
+  std::vector<Range> shares[2];
+  size_t load[2] = {0, 0};
+  for (const Range& r : ranges) {
+    int task = load[0] <= load[1] ? 0 : 1;
+    shares[task].push_back(r);
+    load[task] += r.count;
+  }
+  auto sort_share = [&](int task, const Scratch& scratch) {
+    for (const Range& r : shares[task])
+      RadixSort(items + r.start, r.count, r.depth, store, scratch);
+  };
+  both([&] { sort_share(0, first_scratch); },
+       [&] { sort_share(1, second_scratch); });
 }
 
 // The prefix that the names of a and b (a first) share after folding, from
@@ -445,19 +504,32 @@ uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, Parting16 parting,
 }  // namespace
 
 std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
-                                  const NameStore& store) {
+                                  const NameStore& store,
+                                  const RunBoth& both) {
   // The records take two bytes an entry while the chunks are at hand; the
   // shared prefixes, four, once they are gone.
   std::unique_ptr<Parting16[]> partings(new Parting16[count]);
+  const bool shared_work = count >= kShareMinimum;
   if (count > 1) {
     std::unique_ptr<Chunk[]> chunks(new Chunk[count]);
     Items items{entries, chunks.get(), partings.get()};
     Scratch scratch(std::min(count, kCopyMaximum));
-    LoadChunks(items, count, 0, store);
-    RadixSort(items, count, 0, store, scratch);
+    if (shared_work) {
+      Scratch second_scratch(std::min(count, kCopyMaximum));
+      SharedRadixSort(items, count, store, scratch, second_scratch, both);
+    } else {
+      LoadChunks(items, count, 0, store);
+      RadixSort(items, count, 0, store, scratch);
+    }
   }
   std::vector<uint32_t> shared(count);
-  for (size_t k = 1; k < count; ++k)
-    shared[k] = NamePrefix(entries[k - 1], entries[k], partings[k], store);
+  auto prefixes = [&](size_t from, size_t to) {
+    for (size_t k = std::max<size_t>(from, 1); k < to; ++k)
+      shared[k] = NamePrefix(entries[k - 1], entries[k], partings[k], store);
+  };
+  if (shared_work)
+    both([&] { prefixes(0, count / 2); }, [&] { prefixes(count / 2, count); });
+  else
+    prefixes(0, count);
   return shared;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/run_both.h"
 #include "matching/file_list.h"
 
 /// Orders entries[0..count) in place by their names in store: by base
@@ -19,7 +20,9 @@
 /// of 20 bytes per entry up to 32768 entries (640 KiB at most). Reads each
 /// key byte about once; the shared prefixes come from the sort's own
 /// comparisons.
+/// Long lists are sorted by two tasks that both runs.
 std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
-                                  const NameStore& store);
+                                  const NameStore& store,
+                                  const RunBoth& both);
 
 #endif  // TRAMLUNE_MATCHING_NAME_SORT_H_

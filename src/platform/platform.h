@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/lead_bytes.h"
+#include "base/run_both.h"
 
 /// Receives one directory entry: its name, without any directory, and
 /// whether it is a directory (or a volume label), which the tool skips.
@@ -117,6 +118,12 @@ class Platform {
   /// bytes of the system code page on Windows (false when that cannot hold
   /// them, or text is no UTF-8), the bytes of text elsewhere.
   virtual bool NameFromUtf8(std::string_view text, std::string* name) = 0;
+
+  /// Runs first and second and returns when both are done: at once, on
+  /// two threads, where the system allows.
+  virtual void RunBoth(const Task& first, const Task& second) {
+    RunInTurn(first, second);
+  }
 
   /// Ends the process with status.
   [[noreturn]] virtual void EndProcess(int status) = 0;
