@@ -30,16 +30,21 @@ const Quoting& QuotingOf(ScriptKind kind) {
   return kind == ScriptKind::kBatch ? kBatchQuoting : kShellQuoting;
 }
 
-// part, each special byte written as the quoting says.
-void WriteInQuotes(LineSink& sink, const Quoting& quoting,
-                   std::string_view part) {
-  size_t pos;
-  while ((pos = part.find(quoting.special)) != std::string_view::npos) {
-    sink.Write(part.substr(0, pos));
-    sink.Write(quoting.written_as);
+// Appends part to out, each special byte written as the quoting says. Most
+// texts hold no special byte: they are copied whole.
+inline void AppendInQuotes(std::string& out, char special,
+                           std::string_view written_as,
+                           std::string_view part) {
+  while (!part.empty()) {
+    const void* found = std::memchr(part.data(), special, part.size());
+    if (!found)
+      break;
+    size_t pos = static_cast<const char*>(found) - part.data();
+    out.append(part.data(), pos);
+    out += written_as;
     part.remove_prefix(pos + 1);
   }
-  sink.Write(part);
+  out += part;
 }
 
 // The number of backslash characters that end text, lead bytes heeded.
@@ -111,21 +116,19 @@ bool ScriptCanHold(ScriptKind kind, std::string_view path) {
   return true;
 }
 
-void WriteQuotedArgument(LineSink& sink, ScriptKind kind, std::string_view text,
-                         bool guard, const LeadByteTable& lead) {
+void AppendQuotedArgument(std::string& out, ScriptKind kind,
+                          std::string_view text, bool guard,
+                          const LeadByteTable& lead) {
   const Quoting& quoting = QuotingOf(kind);
-  sink.Write(quoting.quote);
+  out += quoting.quote;
   if (guard)
-    sink.Write(quoting.dash_guard);
-  WriteInQuotes(sink, quoting, text);
-  if (kind == ScriptKind::kBatch) {
-    // A program's runtime reads a backslash before the closing quote as an
-    // escape: backslashes that end the text are doubled.
-    size_t run = TrailingBackslashes(text, lead);
-    for (size_t k = 0; k < run; ++k)
-      sink.Write("\\");
-  }
-  sink.Write(quoting.quote);
+    out += quoting.dash_guard;
+  AppendInQuotes(out, quoting.special, quoting.written_as, text);
+  // A program's runtime reads a backslash before the closing quote as an
+  // escape: backslashes that end the text are doubled.
+  if (kind == ScriptKind::kBatch && !text.empty() && text.back() == '\\')
+    out.append(TrailingBackslashes(text, lead), '\\');
+  out += quoting.quote;
 }
 
 QuotedPaths::QuotedPaths(ScriptKind kind, std::string_view dir) {
@@ -137,11 +140,7 @@ QuotedPaths::QuotedPaths(ScriptKind kind, std::string_view dir) {
   if (!dir.empty() && dir[0] == '-')
     head_ += quoting.dash_guard;
   dash_guard_ = dir.empty() ? quoting.dash_guard : std::string_view();
-  for (char c : dir)
-    if (c == special_)
-      head_ += written_as_;
-    else
-      head_ += c;
+  AppendInQuotes(head_, special_, written_as_, dir);
 }
 
 void QuotedPaths::Append(std::string& out, std::string_view name) const {
@@ -160,16 +159,4 @@ void QuotedPaths::Append(std::string& out, std::string_view name) const {
   }
   out += name;
   out += quote_;
-}
-
-void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
-                     std::string_view name) {
-  const Quoting& quoting = QuotingOf(kind);
-  sink.Write(quoting.quote);
-  std::string_view first = dir.empty() ? name : dir;
-  if (!first.empty() && first[0] == '-')
-    sink.Write(quoting.dash_guard);
-  WriteInQuotes(sink, quoting, dir);
-  WriteInQuotes(sink, quoting, name);
-  sink.Write(quoting.quote);
 }

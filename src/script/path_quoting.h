@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "base/lead_bytes.h"
-#include "script/line_sink.h"
 #include "script/script_kind.h"
 
 /// Whether path can stand on a line of a script of kind. A batch line cannot
@@ -17,16 +16,13 @@
 /// commands of a batch script take as wildcards. A sh line holds every path.
 bool ScriptCanHold(ScriptKind kind, std::string_view path);
 
-/// Writes dir followed by name to sink as one quoted argument.
-/// Batch: between double quotes, each "%" doubled (cmd turns "%%" back into
-/// "%"), with ".\" in front of a name that begins with "-" when dir is empty.
-/// Sh: between single quotes, each "'" written as '\'' , with "./" in front
-/// when the path begins with "-". So no command reads the path as a switch.
-void WriteQuotedPath(LineSink& sink, ScriptKind kind, std::string_view dir,
-                     std::string_view name);
-
-/// The quoted paths of one directory's names, composed into a text: the
-/// bytes of WriteQuotedPath, with the directory's part quoted once.
+/// The quoted paths of one directory's names, composed into a text, the
+/// directory's part quoted once. Each path, dir followed by a name, is one
+/// quoted argument. Batch: between double quotes, each "%" doubled (cmd
+/// turns "%%" back into "%"), with ".\" in front of a name that begins
+/// with "-" when dir is empty. Sh: between single quotes, each "'" written
+/// as '\'', with "./" in front when the path begins with "-". So no
+/// command reads the path as a switch.
 class QuotedPaths {
  public:
   QuotedPaths(ScriptKind kind, std::string_view dir);
@@ -44,14 +40,15 @@ class QuotedPaths {
                       // directory quoted
 };
 
-/// Writes text, a filled-in word of a template, to sink as one argument,
+/// Appends text, a filled-in word of a template, to out as one argument,
 /// with ".\\" (batch) or "./" (sh) in front when guard is set.
 /// Batch: between double quotes, each "%" doubled, and the backslashes that
 /// end the text doubled, so that the C runtime's split does not read the
 /// last one with the closing quote as a literal quote; a 0x5C that trails a
 /// lead byte of lead is part of its character and not doubled. The text
-/// must be one that ScriptCanHold. Sh: as WriteQuotedPath.
-void WriteQuotedArgument(LineSink& sink, ScriptKind kind, std::string_view text,
-                         bool guard, const LeadByteTable& lead);
+/// must be one that ScriptCanHold. Sh: as QuotedPaths quotes a path.
+void AppendQuotedArgument(std::string& out, ScriptKind kind,
+                          std::string_view text, bool guard,
+                          const LeadByteTable& lead);
 
 #endif  // TRAMLUNE_SCRIPT_PATH_QUOTING_H_

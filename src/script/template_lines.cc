@@ -24,7 +24,7 @@ TemplateLines::TemplateLines(const FileList& list, ScriptKind kind,
                              bool fold_case, LineSink& sink,
                              LeftOutGroups& left_out)
     : list_(list), kind_(kind), dir_(dir), line_(line), fold_case_(fold_case),
-      sink_(sink), left_out_(left_out) {
+      left_out_(left_out), composed_(list, kind, dir, sink) {
   if (!line.fills_words)
     return;
   const int32_t count = list.Count();
@@ -99,63 +99,50 @@ bool TemplateLines::Fill(const CommandTemplate& t, int32_t parent,
   return true;
 }
 
-void TemplateLines::WritePath(int32_t index) {
-  WriteQuotedPath(sink_, kind_, dir_, list_.Name(index));
-}
-
-void TemplateLines::Write(const CommandTemplate& t, int32_t parent,
-                          std::span<const int32_t> clones, size_t& next) {
+void TemplateLines::Compose(const CommandTemplate& t, int32_t parent,
+                            std::span<const int32_t> clones, size_t& next) {
   for (const TemplatePart& part : t.parts) {
     switch (part.kind) {
       case TemplatePart::Kind::kText:
-        sink_.Write(part.text);
+        composed_.Text() += part.text;
         break;
       case TemplatePart::Kind::kFilled:
-        WriteQuotedArgument(sink_, kind_, filled_[next], guards_[next],
-                            list_.LeadBytes());
+        AppendQuotedArgument(composed_.Text(), kind_, filled_[next],
+                             guards_[next], list_.LeadBytes());
         ++next;
         break;
-      case TemplatePart::Kind::kFiles: {
-        bool blank = false;
-        if (part.files != Placeholder::kClones) {
-          WritePath(parent);
-          blank = true;
-        }
+      case TemplatePart::Kind::kFiles:
+        if (part.files != Placeholder::kClones)
+          composed_.AppendPath(parent);
         if (part.files != Placeholder::kParent)
-          for (int32_t clone : clones) {
-            if (blank)
-              sink_.Write(" ");
-            WritePath(clone);
-            blank = true;
-          }
+          composed_.AppendClones(clones, part.files == Placeholder::kFiles);
         break;
-      }
     }
   }
 }
 
 void TemplateLines::Group(int32_t parent, std::span<const int32_t> clones,
                           std::string_view title) {
+  // The names are fetched at once, so that their reads overlap.
+  composed_.Prefetch(parent, clones);
   count_ = 0;
   if (!Fill(line_.prefix, parent, title) || !Fill(line_.suffix, parent, title))
     return;
   size_t next = 0;
   const bool prefix = !line_.prefix.Empty(), suffix = !line_.suffix.Empty();
-  Write(line_.prefix, parent, clones, next);
+  Compose(line_.prefix, parent, clones, next);
+  std::string& text = composed_.Text();
   if (line_.places_files) {
     if (prefix && suffix)
-      sink_.Write(" ");
+      text += ' ';
   } else {
-    // The files between prefix and suffix, as CommandLines writes them.
-    sink_.Write(prefix ? "  " : " ");
-    WritePath(parent);
-    sink_.Write(" ");
-    for (int32_t clone : clones) {
-      sink_.Write(" ");
-      WritePath(clone);
-    }
-    sink_.Write(suffix ? "  " : " ");
+    // The files between prefix and suffix, as CommandLines puts them.
+    text += prefix ? "  " : " ";
+    composed_.AppendPath(parent);
+    text += ' ';
+    composed_.AppendClones(clones, true);
+    text += suffix ? "  " : " ";
   }
-  Write(line_.suffix, parent, clones, next);
-  sink_.EndLine();
+  Compose(line_.suffix, parent, clones, next);
+  composed_.End();
 }

@@ -12,6 +12,7 @@
 
 #include "matching/file_list.h"
 #include "matching/group_sink.h"
+#include "script/command_lines.h"
 #include "script/command_template.h"
 #include "script/line_sink.h"
 #include "script/script_kind.h"
@@ -33,11 +34,12 @@ class LeftOutGroups {
 /// when both are given, and the suffix. Text parts are written as typed;
 /// {}, {parent} and {clones} as whole words are quoted paths, the files
 /// one blank apart ({clones} of no clones writes nothing); a filled-in word
-/// is one argument (WriteQuotedArgument), guarded when the text of the
+/// is one argument (AppendQuotedArgument), guarded when the text of the
 /// placeholder that opens it begins with "-". A group whose filled-in word
 /// names a listed file (dir + a listed name; with fold_case, compared with
 /// "a".."z" folded, as Windows compares names) or cannot stand in the
-/// script is not written but told to left_out.
+/// script is not written but told to left_out. The line is composed in
+/// pieces (ComposedLine).
 class TemplateLines : public GroupSink {
  public:
   /// Every argument must outlive the writer.
@@ -53,17 +55,16 @@ class TemplateLines : public GroupSink {
   // false, the group told to left_out_, when a word keeps it out.
   bool Fill(const CommandTemplate& t, int32_t parent, std::string_view title);
   bool NamesListedFile(std::string_view path);
-  void Write(const CommandTemplate& t, int32_t parent,
-             std::span<const int32_t> clones, size_t& next);
-  void WritePath(int32_t index);
+  void Compose(const CommandTemplate& t, int32_t parent,
+               std::span<const int32_t> clones, size_t& next);
 
   const FileList& list_;
   ScriptKind kind_;
   std::string_view dir_;
   const LineTemplate& line_;
   bool fold_case_;
-  LineSink& sink_;
   LeftOutGroups& left_out_;
+  ComposedLine composed_;
   // The listed names, folded with fold_case; kept only when words are
   // filled in. With folding the views look into folded_names_.
   std::string folded_names_, folded_dir_, folded_;
