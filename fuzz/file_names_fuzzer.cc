@@ -12,12 +12,20 @@
 //   irreflexive, antisymmetric and transitive on every triple, equality
 //   transitive too;
 // - HoldsText finds an occurrence, none in an empty text or of an empty one;
-// - ScriptCanHold of a batch script agrees with the byte-by-byte reference.
+// - ScriptCanHold of a batch script agrees with the byte-by-byte reference;
+// - ListedNames finds, from any entry on, exactly the names of a sorted list
+//   of the first pieces (byte for byte, or folded as AppendFolded folds
+//   them, for lead bytes that are no ASCII letters): the pieces, their
+//   variants with letters of the other case, and with a byte more or less.
+#include <algorithm>
+#include <set>
+#include <span>
 #include <string>
 
 #include "base/path_parts.h"
 #include "fuzz_input.h"
 #include "matching/file_list.h"
+#include "matching/listed_names.h"
 #include "script/path_quoting.h"
 #include "../tests/reference_checks.h"
 #include "../tests/reference_grouping.h"
@@ -85,6 +93,48 @@ void CheckOrdering(const Compare& compare) {
   }
 }
 
+// The checks of ListedNames on a sorted list of pieces, names compared
+// byte for byte or folded: each query against a set of the listed names.
+void CheckListedNames(std::span<const std::string_view> pieces,
+                      LeadByteTable lead, bool fold) {
+  // Folding keeps a character's parts only where no letter leads one, as
+  // on every code page.
+  for (int c = 'A'; c <= 'Z'; ++c)
+    lead[c] = lead[c + 0x20] = false;
+  FileList list(lead);
+  for (std::string_view piece : pieces)
+    list.Append(piece);
+  list.Sort();
+  auto as_asked = [&](std::string_view name) {
+    std::string out;
+    if (!fold)
+      return std::string(name);
+    AppendFolded(out, name, lead);
+    return out;
+  };
+  std::set<std::string> listed;
+  for (int32_t i = 0; i < list.Count(); ++i)
+    listed.insert(as_asked(list.Name(i)));
+  ListedNames names(list, fold);
+  auto check = [&](std::string_view query, size_t q) {
+    // The search starts at entries all over the list.
+    const int32_t near = static_cast<int32_t>(q * 7 % pieces.size());
+    std::string asked = as_asked(query);
+    FUZZ_CHECK(names.Holds(asked, near) == (listed.count(asked) != 0));
+  };
+  for (size_t q = 0; q < pieces.size(); ++q) {
+    std::string_view piece = pieces[q];
+    std::string flipped(piece);
+    for (char& c : flipped)
+      if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z')
+        c ^= 0x20;
+    check(piece, q);
+    check(flipped, q + 1);
+    check(std::string(piece) + "a", q + 2);
+    check(piece.substr(0, piece.empty() ? 0 : piece.size() - 1), q + 3);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -131,5 +181,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list.Sort();
   for (int32_t i = 1; i < list.Count(); ++i)
     FUZZ_CHECK(CompareFileNames(list, i - 1, i) <= 0);
+  // The list of the first pieces: a dozen names or so show every way of
+  // the search, more only slow the run.
+  CheckListedNames(std::span(pieces).first(std::min<size_t>(pieces.size(), 16)),
+                   lead, mode & 4);
   return 0;
 }

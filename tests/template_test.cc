@@ -193,31 +193,56 @@ class ToldGroups : public LeftOutGroups {
 };
 
 // Where names differ by case alone, they name the same file: compared
-// folded, "a".."z" only, and not a trail byte.
+// folded, "a".."z" only, and not a trail byte. The words are found in the
+// sorted list however far from their groups they sort.
 TEST(TemplateTest, FoldedNamesAreListed) {
   LeadByteTable sjis{};
   for (int b = 0x81; b <= 0x9F; ++b) sjis[b] = true;
-  for (bool fold : {false, true}) {
+  const std::vector<std::string> mixed = {
+      "g (u) [!].v64", "g (u) [a1].v64", "G (U).ZIP",
+      "\x83\x61 [!]",  "\x83\x61 [a]",  "\x83\x41.zip"};
+  // Groups of A..P, with names that sort before and after all of them.
+  std::vector<std::string> far = {"0P (U).x", "ZA (U).x"};
+  for (char c = 'A'; c <= 'P'; ++c)
+    for (const char* tag : {" (U) [!].x", " (U) [a1].x"})
+      far.push_back(c + std::string(tag));
+  // Names that tie folded, the word's own bytes last of them; they make a
+  // second group of the title.
+  const std::vector<std::string> ties = {"G (U) [!].v64", "G (U) [a1].v64",
+                                         "G (U).ZIP", "G (U).ZiP",
+                                         "G (U).Zip"};
+  const Lines twice = {"d/G (U).Zip listed", "d/G (U).Zip listed"};
+  struct Case {
+    std::vector<std::string> names;
+    std::string prefix;
+    bool fold;
+    Lines told;
+    size_t lines;
+  };
+  const Case cases[] = {
+      {mixed, "zip {dir}{title}.zip", true, {"d/g (u).zip listed"}, 1},
+      {mixed, "zip {dir}{title}.zip", false, {}, 2},
+      {far, "x {dir}Z{title}.x", false, {"d/ZA (U).x listed"}, 15},
+      {far, "x {dir}0{title}.x", true, {"d/0P (U).x listed"}, 15},
+      {ties, "zip {dir}{title}.Zip", false, twice, 0},
+      {ties, "zip {dir}{title}.zip", false, {}, 2},
+      {ties, "zip {dir}{title}.zIP", true,
+       {"d/G (U).zIP listed", "d/G (U).zIP listed"}, 0},
+      // A word outside the directory names no listed file.
+      {ties, "zip {title}.Zip", false, {}, 2},
+  };
+  for (const Case& c : cases) {
     FileList list(sjis);
-    for (const char* name : {"g (u) [!].v64", "g (u) [a1].v64", "G (U).ZIP",
-                             "\x83\x61 [!]", "\x83\x61 [a]", "\x83\x41.zip"})
-      list.Append(name);
-    list.Sort();
+    AppendSorted(list, c.names);
     LineTemplate line;
-    ASSERT_EQ(ParseLineTemplate("zip {dir}{title}.zip", "", ScriptKind::kBatch,
-                                line), "");
+    ASSERT_EQ(ParseLineTemplate(c.prefix, "", ScriptKind::kBatch, line), "");
     CollectedLines sink;
     ToldGroups reports;
-    TemplateLines lines(list, ScriptKind::kBatch, "d/", line, fold, sink,
+    TemplateLines lines(list, ScriptKind::kBatch, "d/", line, c.fold, sink,
                         reports);
     GroupClones(list, {}, lines);
-    if (fold) {
-      EXPECT_EQ(reports.told, Lines{"d/g (u).zip listed"});
-      EXPECT_EQ(sink.lines.size(), 1u);
-    } else {
-      EXPECT_EQ(reports.told, Lines{});
-      EXPECT_EQ(sink.lines.size(), 2u);
-    }
+    EXPECT_EQ(reports.told, c.told) << c.prefix << " " << c.fold;
+    EXPECT_EQ(sink.lines.size(), c.lines) << c.prefix << " " << c.fold;
   }
 }
 

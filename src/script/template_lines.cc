@@ -1,53 +1,19 @@
 #include "script/template_lines.h"
 
-#include "base/ascii_fold.h"
 #include "script/path_quoting.h"
-
-namespace {
-
-// Appends text with "a".."z" folded; the trail byte of a double-byte
-// character is left as it is.
-void AppendFolded(std::string& out, std::string_view text,
-                  const LeadByteTable& lead) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    out += static_cast<char>(FoldByte(c));
-    if (lead[c] && i + 1 < text.size())
-      out += text[++i];
-  }
-}
-
-}  // namespace
 
 TemplateLines::TemplateLines(const FileList& list, ScriptKind kind,
                              std::string_view dir, const LineTemplate& line,
                              bool fold_case, LineSink& sink,
                              LeftOutGroups& left_out)
     : list_(list), kind_(kind), dir_(dir), line_(line), fold_case_(fold_case),
-      left_out_(left_out), composed_(list, kind, dir, sink) {
-  if (!line.fills_words)
-    return;
-  const int32_t count = list.Count();
-  listed_.reserve(static_cast<size_t>(count));
-  if (fold_case) {
-    size_t total = 0;
-    for (int32_t i = 0; i < count; ++i)
-      total += list.Name(i).size();
-    folded_names_.reserve(total);  // the views below stay valid
+      left_out_(left_out), listed_(list, fold_case),
+      composed_(list, kind, dir, sink) {
+  if (fold_case)
     AppendFolded(folded_dir_, dir, list.LeadBytes());
-  }
-  for (int32_t i = 0; i < count; ++i) {
-    std::string_view name = list.Name(i);
-    if (fold_case) {
-      size_t start = folded_names_.size();
-      AppendFolded(folded_names_, name, list.LeadBytes());
-      name = std::string_view(folded_names_).substr(start);
-    }
-    listed_.insert(name);
-  }
 }
 
-bool TemplateLines::NamesListedFile(std::string_view path) {
+bool TemplateLines::NamesListedFile(std::string_view path, int32_t parent) {
   std::string_view dir = dir_;
   if (fold_case_) {
     folded_.clear();
@@ -56,7 +22,7 @@ bool TemplateLines::NamesListedFile(std::string_view path) {
     dir = folded_dir_;
   }
   return path.substr(0, dir.size()) == dir &&
-         listed_.count(path.substr(dir.size())) != 0;
+         listed_.Holds(path.substr(dir.size()), parent);
 }
 
 bool TemplateLines::Fill(const CommandTemplate& t, int32_t parent,
@@ -90,7 +56,7 @@ bool TemplateLines::Fill(const CommandTemplate& t, int32_t parent,
     }
     guards_[count_] = guard;
     ++count_;
-    bool listed = NamesListedFile(text);
+    bool listed = NamesListedFile(text, parent);
     if (listed || !ScriptCanHold(kind_, text)) {
       left_out_.LeftOut(dir_, list_.Name(parent), text, listed);
       return false;
@@ -125,6 +91,8 @@ void TemplateLines::Group(int32_t parent, std::span<const int32_t> clones,
                           std::string_view title) {
   // The names are fetched at once, so that their reads overlap.
   composed_.Prefetch(parent, clones);
+  if (line_.fills_words)
+    listed_.Prefetch(parent);
   count_ = 0;
   if (!Fill(line_.prefix, parent, title) || !Fill(line_.suffix, parent, title))
     return;

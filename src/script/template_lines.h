@@ -7,11 +7,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "matching/file_list.h"
 #include "matching/group_sink.h"
+#include "matching/listed_names.h"
 #include "script/command_lines.h"
 #include "script/command_template.h"
 #include "script/line_sink.h"
@@ -42,7 +42,7 @@ class LeftOutGroups {
 /// pieces (ComposedLine).
 class TemplateLines : public GroupSink {
  public:
-  /// Every argument must outlive the writer.
+  /// Every argument must outlive the writer; list must be sorted.
   TemplateLines(const FileList& list, ScriptKind kind, std::string_view dir,
                 const LineTemplate& line, bool fold_case, LineSink& sink,
                 LeftOutGroups& left_out);
@@ -54,7 +54,8 @@ class TemplateLines : public GroupSink {
   // Fills in the words of t, appending to filled_ and guards_ at count_;
   // false, the group told to left_out_, when a word keeps it out.
   bool Fill(const CommandTemplate& t, int32_t parent, std::string_view title);
-  bool NamesListedFile(std::string_view path);
+  // Whether path is dir_ + a listed name; the search starts at parent.
+  bool NamesListedFile(std::string_view path, int32_t parent);
   void Compose(const CommandTemplate& t, int32_t parent,
                std::span<const int32_t> clones, size_t& next);
 
@@ -64,11 +65,10 @@ class TemplateLines : public GroupSink {
   const LineTemplate& line_;
   bool fold_case_;
   LeftOutGroups& left_out_;
+  ListedNames listed_;
   ComposedLine composed_;
-  // The listed names, folded with fold_case; kept only when words are
-  // filled in. With folding the views look into folded_names_.
-  std::string folded_names_, folded_dir_, folded_;
-  std::unordered_set<std::string_view> listed_;
+  // With fold_case: the directory folded, and the word at hand folded.
+  std::string folded_dir_, folded_;
   // The group's filled-in words, in line order, reused from group to group.
   std::vector<std::string> filled_;
   std::vector<bool> guards_;
