@@ -13,9 +13,14 @@
 //   one with singles), a group's files share its game (the title and the
 //   identity tags, letters folded), its title names the parent's game, the
 //   clones follow in list order, and groups come in the order of their
-//   games: by title, then by identity tags.
+//   games: by title, then by identity tags;
+// - MergedTitles hands on the GoodTools groups (singles too) merged by
+//   title as a map of titles (TitleKey, folded or not) merges them.
 #include <algorithm>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../tests/fake_platform.h"
 #include "../tests/grouped_lines.h"
@@ -26,6 +31,7 @@
 #include "fuzz_input.h"
 #include "matching/no_intro_grouping.h"
 #include "matching/no_intro_names.h"
+#include "matching/shared_titles.h"
 #include "script/path_quoting.h"
 
 namespace {
@@ -179,6 +185,42 @@ class NoIntroChecks : public GroupSink {
   std::vector<int> seen;  // how many groups each entry stands in
 };
 
+// Groups as their files, the parent first, and their titles; a sink that
+// keeps them, and hands them on to next when given one.
+using Kept = std::vector<std::pair<std::vector<int32_t>, std::string>>;
+class KeptGroups : public GroupSink {
+ public:
+  explicit KeptGroups(GroupSink* next = nullptr) : next_(next) {}
+  void Group(int32_t parent, std::span<const int32_t> clones,
+             std::string_view title) override {
+    std::vector<int32_t> files = {parent};
+    files.insert(files.end(), clones.begin(), clones.end());
+    kept.emplace_back(std::move(files), std::string(title));
+    if (next_)
+      next_->Group(parent, clones, title);
+  }
+  Kept kept;
+
+ private:
+  GroupSink* next_;
+};
+
+// Merges groups of equal titles as MergedTitles must.
+Kept ReferenceMerged(const Kept& groups, bool fold_case) {
+  std::map<std::string, size_t> first;
+  Kept merged;
+  for (const auto& [files, title] : groups) {
+    auto [it, is_first] = first.emplace(TitleKey(title, fold_case),
+                                        merged.size());
+    if (is_first)
+      merged.emplace_back(files, title);
+    else
+      merged[it->second].first.insert(merged[it->second].first.end(),
+                                      files.begin(), files.end());
+  }
+  return merged;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -258,5 +300,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!singles || checks.seen[i] == 1);
     FUZZ_CHECK(no_intro.Taken(i) == (checks.seen[i] == 1));
   }
+
+  // The GoodTools groups merged by title; the titles lie in the list.
+  const bool fold_case = mode & 128;
+  FileList merging(lead);
+  for (std::string_view name : files)
+    merging.Append(name);
+  merging.Sort();
+  KeptGroups merged_groups;
+  MergedTitles merged(merged_groups, fold_case);
+  KeptGroups groups_in(&merged);
+  GroupClones(merging, options, groups_in);
+  merged.Flush();
+  FUZZ_CHECK(merged_groups.kept == ReferenceMerged(groups_in.kept, fold_case));
   return 0;
 }

@@ -107,4 +107,31 @@ TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
   }
 }
 
+// More titles than a small table holds: each later group still finds its
+// title's first, folded or not.
+TEST(SharedTitlesTest, ManyTitles) {
+  FileList list;
+  std::vector<std::string> names, titles;
+  for (int i = 0; i < 40; ++i) {
+    names.push_back(std::to_string(100 + i) + ".v64");
+    titles.push_back(std::to_string(i % 20) + (i < 20 ? "T" : "t"));
+  }
+  AppendSorted(list, names);
+  for (bool fold : {false, true}) {
+    TextSink lines(list);
+    MergedTitles merged(lines, fold);
+    for (int i = 0; i < 40; ++i)
+      merged.Group(IndexOf(list, names[i]), {}, titles[i]);
+    merged.Flush();
+    Lines expected;
+    for (int i = 0; i < (fold ? 20 : 40); ++i) {
+      expected.push_back(titles[i]);
+      expected.back() += ": " + names[i];
+      if (fold)
+        expected.back() += " | " + names[i + 20];
+    }
+    EXPECT_EQ(lines.lines, expected) << fold;
+  }
+}
+
 }  // namespace

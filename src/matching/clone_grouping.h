@@ -14,7 +14,8 @@
 /// (the longer prefix of the parent's base first), within a level in list
 /// order. Parent and clones are taken; a taken entry is never a clone again,
 /// but may still head a group of entries that are free. Each group goes to
-/// sink with the parent's shown title.
+/// sink with the parent's shown title, or its whole name where that is
+/// empty: a view into the list's names, valid as long as the list.
 ///
 /// With options.singles, every entry stands in exactly one group: a taken entry
 /// never heads one, and a free entry that finds no clone when its turn

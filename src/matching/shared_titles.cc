@@ -1,6 +1,9 @@
 #include "matching/shared_titles.h"
 
+#include <cstring>
+
 #include "base/ascii_fold.h"
+#include "matching/file_names.h"
 
 std::string TitleKey(std::string_view title, bool fold_case) {
   std::string key(title);
@@ -10,47 +13,125 @@ std::string TitleKey(std::string_view title, bool fold_case) {
   return key;
 }
 
+namespace {
+
+constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+uint64_t Mix(uint64_t h, uint64_t word) {
+  h = (h ^ word) * kMultiplier;
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
+uint32_t MergedTitles::HashOf(std::string_view title) const {
+  // Eight bytes at a time, folded as TitleKey folds them.
+  uint64_t h = kMultiplier ^ title.size();
+  size_t i = 0;
+  for (; i + 8 <= title.size(); i += 8) {
+    uint64_t word = LoadWord(title.data() + i);
+    h = Mix(h, fold_case_ ? FoldWord(word) : word);
+  }
+  if (i < title.size()) {
+    uint64_t word = 0;
+    std::memcpy(&word, title.data() + i, title.size() - i);
+    h = Mix(h, fold_case_ ? FoldWord(word) : word);
+  }
+  // The final mix of MurmurHash3: every bit of h reaches the low bits that
+  // pick the slot.
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  return static_cast<uint32_t>(h);
+}
+
+bool MergedTitles::SameTitle(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size())
+    return false;
+  return fold_case_ ? FoldedPrefixLength(a, b) == a.size() : a == b;
+}
+
+void MergedTitles::Grow() {
+  std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.group < 0)
+      continue;
+    size_t at = slot.hash & mask;
+    while (slots_[at].group >= 0)
+      at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
+
+int32_t MergedTitles::FirstOfTitle(std::string_view title, int32_t group) {
+  if (4 * (titles_ + 1) > 3 * slots_.size())
+    Grow();
+  const uint32_t hash = HashOf(title);
+  const size_t mask = slots_.size() - 1;
+  size_t at = hash & mask;
+  for (; slots_[at].group >= 0; at = (at + 1) & mask)
+    if (slots_[at].hash == hash &&
+        SameTitle(Title(held_[slots_[at].group]), title))
+      return slots_[at].group;
+  slots_[at] = {hash, group};
+  ++titles_;
+  return -1;
+}
+
 void MergedTitles::Group(int32_t parent, std::span<const int32_t> clones,
                          std::string_view title) {
-  Held group;
-  group.first = static_cast<uint32_t>(files_.size());
+  const int32_t index = static_cast<int32_t>(held_.size());
+  held_.push_back({title.data(), static_cast<uint32_t>(title.size()),
+                   static_cast<uint32_t>(files_.size())});
   files_.push_back(parent);
   files_.insert(files_.end(), clones.begin(), clones.end());
-  group.end = static_cast<uint32_t>(files_.size());
-  group.title = title;
-  const int32_t index = static_cast<int32_t>(held_.size());
-  auto [it, first] = first_of_title_.emplace(TitleKey(title, fold_case_), index);
-  if (!first) {
-    Held& head = held_[it->second];
-    int32_t last = head.last_joined < 0 ? it->second : head.last_joined;
+  const int32_t first = FirstOfTitle(title, index);
+  if (first >= 0) {
+    Held& head = held_[first];
+    int32_t last = head.last_joined < 0 ? first : head.last_joined;
     held_[last].next_joined = index;
     head.last_joined = index;
   }
-  held_.push_back(std::move(group));
 }
 
 void MergedTitles::Flush() {
+  // The titles lie where the groups' names lie, read long ago: each is
+  // fetched some groups ahead of its turn.
+  constexpr size_t kAhead = 8;
   std::vector<bool> handed(held_.size());
   std::vector<int32_t> clones;
   for (size_t g = 0; g < held_.size(); ++g) {
+    if (g + kAhead < held_.size())
+      __builtin_prefetch(held_[g + kAhead].title);
     if (handed[g])
       continue;
+    const Held& head = held_[g];
+    const int32_t* files = files_.data();
+    if (head.next_joined < 0) {
+      // A title of one group, as most are: its files as they came.
+      next_.Group(files[head.first],
+                  std::span(files + head.first + 1, files + End(g)),
+                  Title(head));
+      continue;
+    }
     clones.clear();
     // The head's parent heads the line; every other file is a clone.
-    uint32_t from = held_[g].first + 1;
+    uint32_t from = head.first + 1;
     for (int32_t k = static_cast<int32_t>(g); k >= 0;
          k = held_[k].next_joined) {
       handed[k] = true;
-      clones.insert(clones.end(), files_.begin() + from,
-                    files_.begin() + held_[k].end);
+      clones.insert(clones.end(), files + from, files + End(k));
       if (held_[k].next_joined >= 0)
         from = held_[held_[k].next_joined].first;
     }
-    next_.Group(files_[held_[g].first], clones, held_[g].title);
+    next_.Group(files[head.first], clones, Title(head));
   }
   files_.clear();
   held_.clear();
-  first_of_title_.clear();
+  slots_.clear();
+  titles_ = 0;
 }
 
 bool DistinctTitles::Take(std::string_view title) {

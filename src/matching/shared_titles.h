@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -23,7 +22,9 @@ std::string TitleKey(std::string_view title, bool fold_case);
 /// group until Flush, which hands next one group per title, in the order
 /// of each title's first group: that group's parent heads it, then its
 /// clones, then each later group's parent and clones, in the order they
-/// came. Every file that came stays in exactly one group.
+/// came. Every file that came stays in exactly one group. The titles are
+/// held as they are handed in, not copied: each must stay valid until
+/// Flush (GroupClones' titles do, lying in the list's names).
 class MergedTitles : public GroupSink {
  public:
   /// next must outlive this.
@@ -38,16 +39,39 @@ class MergedTitles : public GroupSink {
 
  private:
   struct Held {
-    uint32_t first, end;  // of its files in files_, parent first
-    std::string title;
+    const char* title;
+    uint32_t title_size;
+    uint32_t first;            // of its files in files_, parent first; they
+                               // end where the next group's begin
     int32_t next_joined = -1;  // the next group of its title, in order
     int32_t last_joined = -1;  // of a title's first group: its last
   };
+  // A slot of the table of titles: a title's first group (-1: the slot is
+  // empty) and the title's hash.
+  struct Slot {
+    uint32_t hash = 0;
+    int32_t group = -1;
+  };
+  std::string_view Title(const Held& group) const {
+    return std::string_view(group.title, group.title_size);
+  }
+  uint32_t End(size_t group) const {
+    return group + 1 < held_.size() ? held_[group + 1].first
+                                    : static_cast<uint32_t>(files_.size());
+  }
+  uint32_t HashOf(std::string_view title) const;
+  bool SameTitle(std::string_view a, std::string_view b) const;
+  // The first group of title, or -1; where it is not, group is entered
+  // as its first.
+  int32_t FirstOfTitle(std::string_view title, int32_t group);
+  void Grow();
+
   GroupSink& next_;
   bool fold_case_;
   std::vector<int32_t> files_;
   std::vector<Held> held_;
-  std::unordered_map<std::string, int32_t> first_of_title_;
+  std::vector<Slot> slots_;  // a power of two of them, at most 3/4 full
+  size_t titles_ = 0;        // the slots in use
 };
 
 /// Hears of a group whose title is another than its grouping gave it.
