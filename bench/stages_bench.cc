@@ -2,7 +2,8 @@
 // shapes at 10^4, 10^5 and 10^6 entries: sorting the list, grouping it (both
 // passes, each line streamed in pieces as the program streams it), writing
 // the lines through the output buffer, and the three together as
-// ProcessMask runs them, its pieces going into the output buffer.
+// ProcessMask runs them, its pieces going into the output buffer, plain and
+// with --template.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "matching/no_intro_names.h"
 #include "name_shapes.h"
 #include "script/command_lines.h"
+#include "script/command_template.h"
 
 namespace {
 
@@ -180,6 +182,26 @@ void BM_ProcessMask(benchmark::State& state) {
   Label(state);
 }
 
+// ProcessMask with --template, each group's archive named by its title:
+// the groups of one title merged, each filled-in word looked up among the
+// listed names.
+void BM_ProcessMaskTemplate(benchmark::State& state) {
+  const std::vector<std::string>& names = Names(state);
+  Options options = MaskOptions("roms/*", "7zz a -sdel {dir}{title}.7z");
+  options.use_template = true;
+  if (!ParseLineTemplate(options.prefix, options.suffix, options.kind,
+                         options.line)
+           .empty())
+    std::abort();
+  for (auto _ : state) {
+    std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
+    ProgramOutput output(*platform);
+    ProcessMask(options, *platform, output.buffer);
+    output.buffer.Flush();
+  }
+  Label(state);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int shape = 0; shape < 4; ++shape)
     for (int64_t n : {10000, 100000, 1000000})
@@ -192,6 +214,7 @@ BENCHMARK(BM_Group)->Apply(Sizes);
 BENCHMARK(BM_GroupNoIntro)->Apply(Sizes);
 BENCHMARK(BM_Output)->Apply(Sizes);
 BENCHMARK(BM_ProcessMask)->Apply(Sizes);
+BENCHMARK(BM_ProcessMaskTemplate)->Apply(Sizes);
 
 }  // namespace
 
