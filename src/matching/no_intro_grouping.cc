@@ -137,79 +137,110 @@ TitleRuns OrderTitles(FileList& list, std::vector<uint32_t>& title_size,
   return runs;
 }
 
-// The place in game (entries of one game, in list order) of the entry that
-// NoIntroPreferred ranks first with regions, the earliest among even ones.
-// *one_game tells whether no entry has identity tags, so that game is one
-// game indeed (and not only one title).
-size_t ChooseParent(const FileList& list, std::span<const int32_t> game,
-                    const std::vector<uint32_t>& title_size,
-                    const std::vector<std::string>& regions, bool* one_game) {
-  auto preference = [&](int32_t i) {
-    return NoIntroPreferenceOf(list.Base(i).substr(title_size[i]),
-                               list.Extension(i), regions);
-  };
+// What the grouping reads of an entry's tags, once: its preference and
+// where its identity tags lie in TitleScratch::identity.
+struct EntryTags {
+  NoIntroPreference preference;
+  uint32_t identity_begin;
+  uint32_t identity_end;
+};
+
+// The space that the grouping of one title works in, kept from title to
+// title.
+struct TitleScratch {
+  std::vector<EntryTags> tags;               // by place in the title
+  std::vector<std::string_view> identity;    // the entries' identity tags
+  std::vector<uint32_t> order;               // places, in game order
+  std::vector<int32_t> clones;
+  std::string storage;                       // a game's name
+};
+
+// The place in game (places in the title, in list order) of the entry
+// whose preference NoIntroPreferred ranks first, the earliest among even
+// ones.
+size_t ChooseParent(std::span<const EntryTags> tags,
+                    std::span<const uint32_t> game) {
   size_t parent = 0;
-  NoIntroPreference best = preference(game[0]);
-  bool identity = best.identity;
-  for (size_t k = 1; k < game.size(); ++k) {
-    NoIntroPreference next = preference(game[k]);
-    identity = identity || next.identity;
-    if (NoIntroPreferred(next, best)) {
+  for (size_t k = 1; k < game.size(); ++k)
+    if (NoIntroPreferred(tags[game[k]].preference,
+                         tags[game[parent]].preference))
       parent = k;
-      best = next;
-    }
-  }
-  *one_game = !identity;
   return parent;
 }
 
 // Hands sink the entries of one title, in list order, as groups: one per
 // game (the title and identity tags, NextNoIntroIdentityTag), in the order
 // of the games' identity tags, each headed by its parent (ChooseParent).
-// A game of one entry gives a group only when singles is set. clones and
-// storage are scratch space.
-void GroupTitle(FileList& list, std::span<int32_t> entries,
+// A game of one entry gives a group only when singles is set. Each entry's
+// tags are read once.
+void GroupTitle(FileList& list, std::span<const int32_t> entries,
                 const std::vector<uint32_t>& title_size,
                 const GroupingOptions& options, GroupSink& sink,
-                std::vector<int32_t>& clones, std::string& storage) {
-  auto tags = [&](int32_t i) { return list.Base(i).substr(title_size[i]); };
-  auto hand = [&](std::span<const int32_t> game, size_t parent,
-                  bool one_game) {
-    clones.clear();
-    for (size_t k = 0; k < game.size(); ++k) {
-      list.Take(game[k]);
-      if (k != parent)
-        clones.push_back(game[k]);
-    }
-    int32_t head = game[parent];
-    sink.Group(head, clones,
-               one_game ? list.Base(head).substr(0, title_size[head])
-                        : NoIntroGameName(list.Base(head), title_size[head],
-                                          &storage));
-  };
-  // Most titles are one game, which one pass over the tags finds along
-  // with the parent.
-  bool one_game;
-  size_t parent = ChooseParent(list, entries, title_size, options.regions,
-                               &one_game);
-  if (one_game) {
-    hand(entries, parent, true);
+                TitleScratch& scratch) {
+  if (entries.size() == 1) {
+    // A title of one entry, handed on only with singles: no parent to
+    // choose, only its game's name to find.
+    int32_t i = entries[0];
+    list.Take(i);
+    sink.Group(i, {},
+               NoIntroGameName(list.Base(i), title_size[i], &scratch.storage));
     return;
   }
-  auto compare = [&](int32_t a, int32_t b) {
-    return CompareNoIntroIdentities(tags(a), tags(b));
+  std::vector<EntryTags>& tags = scratch.tags;
+  std::vector<std::string_view>& identity = scratch.identity;
+  tags.clear();
+  identity.clear();
+  for (int32_t i : entries) {
+    uint32_t begin = static_cast<uint32_t>(identity.size());
+    NoIntroPreference preference =
+        NoIntroPreferenceOf(list.Base(i).substr(title_size[i]),
+                            list.Extension(i), options.regions, &identity);
+    tags.push_back({preference, begin, static_cast<uint32_t>(identity.size())});
+  }
+  auto identity_of = [&](uint32_t k) {
+    return std::span<const std::string_view>(identity).subspan(
+        tags[k].identity_begin, tags[k].identity_end - tags[k].identity_begin);
   };
-  std::stable_sort(entries.begin(), entries.end(),
-                   [&](int32_t a, int32_t b) { return compare(a, b) < 0; });
-  for (size_t start = 0, end; start < entries.size(); start = end) {
+  // The places of a game's entries, in list order, are its group: the
+  // parent, the others its clones.
+  auto hand = [&](std::span<const uint32_t> game) {
+    size_t parent = ChooseParent(tags, game);
+    scratch.clones.clear();
+    for (size_t k = 0; k < game.size(); ++k) {
+      list.Take(entries[game[k]]);
+      if (k != parent)
+        scratch.clones.push_back(entries[game[k]]);
+    }
+    // The titles are equal with letters folded; the parent's is written.
+    int32_t head = entries[game[parent]];
+    sink.Group(head, scratch.clones,
+               NoIntroGameName(list.Base(head).substr(0, title_size[head]),
+                               identity_of(game[parent]), &scratch.storage));
+  };
+  std::vector<uint32_t>& order = scratch.order;
+  order.resize(entries.size());
+  for (uint32_t k = 0; k < order.size(); ++k)
+    order[k] = k;
+  // Most titles are one game: no entry has identity tags.
+  if (identity.empty()) {
+    hand(order);
+    return;
+  }
+  // Games in the order of their identity tags, each one's entries in list
+  // order.
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+    int r = CompareNoIntroIdentities(identity_of(a), identity_of(b));
+    return r < 0 || (r == 0 && a < b);
+  });
+  for (size_t start = 0, end; start < order.size(); start = end) {
     end = start + 1;
-    while (end < entries.size() && compare(entries[start], entries[end]) == 0)
+    while (end < order.size() &&
+           CompareNoIntroIdentities(identity_of(order[start]),
+                                    identity_of(order[end])) == 0)
       ++end;
     if (end - start == 1 && !options.singles)
       continue;
-    std::span<const int32_t> game = entries.subspan(start, end - start);
-    parent = ChooseParent(list, game, title_size, options.regions, &one_game);
-    hand(game, parent, false);
+    hand(std::span<const uint32_t>(order).subspan(start, end - start));
   }
 }
 
@@ -220,8 +251,7 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
   std::vector<uint32_t> title_size(static_cast<size_t>(list.Count()));
   TitleRuns runs = OrderTitles(list, title_size, options.singles, sink);
   std::vector<int32_t>& order = runs.order;
-  std::vector<int32_t> clones;
-  std::string storage;
+  TitleScratch scratch;
   size_t fetched = 0;
   for (size_t start = 0, end; start < order.size(); start = end) {
     end = start + 1;
@@ -235,7 +265,8 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
       __builtin_prefetch(name.data() + title_size[order[fetched]]);
       __builtin_prefetch(name.data() + name.size() - 1);
     }
-    GroupTitle(list, std::span<int32_t>(order).subspan(start, end - start),
-               title_size, options, sink, clones, storage);
+    GroupTitle(list,
+               std::span<const int32_t>(order).subspan(start, end - start),
+               title_size, options, sink, scratch);
   }
 }

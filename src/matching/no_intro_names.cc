@@ -396,13 +396,11 @@ std::string_view NextNoIntroIdentityTag(std::string_view tags, size_t* pos) {
   return found;
 }
 
-int CompareNoIntroIdentities(std::string_view a, std::string_view b) {
-  size_t pos_a = 0, pos_b = 0;
-  while (true) {
-    std::string_view tag_a = NextNoIntroIdentityTag(a, &pos_a);
-    std::string_view tag_b = NextNoIntroIdentityTag(b, &pos_b);
-    if (tag_a.empty() || tag_b.empty())
-      return static_cast<int>(!tag_a.empty()) - static_cast<int>(!tag_b.empty());
+int CompareNoIntroIdentities(std::span<const std::string_view> a,
+                             std::span<const std::string_view> b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t k = 0; k < n; ++k) {
+    std::string_view tag_a = a[k], tag_b = b[k];
     size_t shared = FoldedPrefixLength(tag_a, tag_b);
     if (shared < tag_a.size() && shared < tag_b.size())
       return FoldByte(static_cast<unsigned char>(tag_a[shared])) -
@@ -410,6 +408,7 @@ int CompareNoIntroIdentities(std::string_view a, std::string_view b) {
     if (tag_a.size() != tag_b.size())
       return tag_a.size() < tag_b.size() ? -1 : 1;
   }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 std::string_view NoIntroGameName(std::string_view base, size_t title_size,
@@ -428,9 +427,30 @@ std::string_view NoIntroGameName(std::string_view base, size_t title_size,
   return *storage;
 }
 
+std::string_view NoIntroGameName(std::string_view title,
+                                 std::span<const std::string_view> identity,
+                                 std::string* storage) {
+  if (identity.empty())
+    return title;
+  storage->assign(title);
+  for (std::string_view tag : identity) {
+    storage->append(" (");
+    storage->append(tag);
+    storage->push_back(')');
+  }
+  return *storage;
+}
+
 NoIntroPreference NoIntroPreferenceOf(
     std::string_view tags, std::string_view extension,
     const std::vector<std::string>& regions) {
+  return NoIntroPreferenceOf(tags, extension, regions, nullptr);
+}
+
+NoIntroPreference NoIntroPreferenceOf(
+    std::string_view tags, std::string_view extension,
+    const std::vector<std::string>& regions,
+    std::vector<std::string_view>* identity) {
   NoIntroPreference preference;
   const uint32_t no_region = static_cast<uint32_t>(regions.size());
   preference.region = no_region;
@@ -455,6 +475,8 @@ NoIntroPreference NoIntroPreferenceOf(
     switch (kind) {
       case TagKind::kIdentity:
         preference.identity = true;
+        if (identity)
+          identity->push_back(tag);
         break;
       case TagKind::kOddity:
         preference.oddity = true;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,16 +48,24 @@ bool ParseRegionList(std::string_view text, std::vector<std::string>* regions);
 /// of the identity.
 std::string_view NextNoIntroIdentityTag(std::string_view tags, size_t* pos);
 
-/// Orders the identity tags (NextNoIntroIdentityTag) of two tag texts:
+/// Orders two lists of identity tags (NextNoIntroIdentityTag, in turn):
 /// negative, 0 or positive. Tags compare in turn, byte by byte with letters
 /// folded, the shorter first on a tie; fewer tags order first.
-int CompareNoIntroIdentities(std::string_view a, std::string_view b);
+int CompareNoIntroIdentities(std::span<const std::string_view> a,
+                             std::span<const std::string_view> b);
 
 /// The name of the game of base, whose title is its first title_size
 /// bytes: the title, then " (tag)" for each of its identity tags, as
 /// written ("Tetris (Tengen)"). A view into base when it has none; else the
 /// name is built in *storage, which the result views.
 std::string_view NoIntroGameName(std::string_view base, size_t title_size,
+                                 std::string* storage);
+
+/// The same name from title and the identity tags that follow it in its
+/// base, as NextNoIntroIdentityTag finds them: title itself when there are
+/// none; else the name is built in *storage, which the result views.
+std::string_view NoIntroGameName(std::string_view title,
+                                 std::span<const std::string_view> identity,
                                  std::string* storage);
 
 /// What decides which name of a group is its parent, found in the tags that
@@ -100,6 +109,14 @@ struct NoIntroPreference {
 NoIntroPreference NoIntroPreferenceOf(std::string_view tags,
                                       std::string_view extension,
                                       const std::vector<std::string>& regions);
+
+/// NoIntroPreferenceOf, which also appends to *identity the identity tags
+/// of tags, in the order NextNoIntroIdentityTag finds them: the tags are
+/// read once for both. The views lie in tags.
+NoIntroPreference NoIntroPreferenceOf(std::string_view tags,
+                                      std::string_view extension,
+                                      const std::vector<std::string>& regions,
+                                      std::vector<std::string_view>* identity);
 
 /// The preference of a name without an extension, such as a DAT's game.
 inline NoIntroPreference NoIntroPreferenceOf(
