@@ -15,7 +15,10 @@
 //   clones follow in list order, and groups come in the order of their
 //   games: by title, then by identity tags;
 // - MergedTitles hands on the GoodTools groups (singles too) merged by
-//   title as a map of titles (TitleKey, folded or not) merges them.
+//   title as a map of titles (TitleKey, folded or not) merges them;
+// - a NoIntroTagReader, which remembers tag texts from input to input,
+//   reads every name's tags as NoIntroPreferenceOf and
+//   NextNoIntroIdentityTag do, the first time and again.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -221,6 +224,41 @@ Kept ReferenceMerged(const Kept& groups, bool fold_case) {
   return merged;
 }
 
+// Checks that reader reads the tags of each entry of list as
+// NoIntroPreferenceOf (with regions) and NextNoIntroIdentityTag read them.
+void CheckTagReader(const FileList& list,
+                    const std::vector<std::string>& regions,
+                    NoIntroTagReader& reader) {
+  std::vector<std::string_view> identity;
+  for (int round = 0; round < 2; ++round)
+    for (int32_t i = 0; i < list.Count(); ++i) {
+      std::string_view base = list.Base(i);
+      std::string_view tags = base.substr(NoIntroTitleLength(base));
+      NoIntroPreference want =
+          NoIntroPreferenceOf(tags, list.Extension(i), regions);
+      identity.assign(1, "before");
+      NoIntroPreference got =
+          reader.Read(tags, list.Extension(i), &identity);
+      FUZZ_CHECK(got.bad_dump == want.bad_dump);
+      FUZZ_CHECK(got.oddity == want.oddity);
+      FUZZ_CHECK(got.release == want.release);
+      FUZZ_CHECK(got.region == want.region);
+      FUZZ_CHECK(got.identity == want.identity);
+      FUZZ_CHECK(got.sheet == want.sheet);
+      for (auto [a, b] : {std::pair(got.revision, want.revision),
+                          std::pair(got.version, want.version)})
+        FUZZ_CHECK(a.size() == b.size() &&
+                   (a.empty() || a.data() == b.data()));
+      FUZZ_CHECK(identity[0] == "before");
+      size_t pos = 0, k = 1;
+      for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+           !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos), ++k)
+        FUZZ_CHECK(k < identity.size() && identity[k].data() == tag.data() &&
+                   identity[k].size() == tag.size());
+      FUZZ_CHECK(k == identity.size());
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -313,5 +351,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GroupClones(merging, options, groups_in);
   merged.Flush();
   FUZZ_CHECK(merged_groups.kept == ReferenceMerged(groups_in.kept, fold_case));
+
+  // Readers that live from input to input, one per region list.
+  static const std::vector<std::string>* const kRegionLists[2] = {
+      new std::vector<std::string>({"USA", "World", "Europe", "Japan"}),
+      new std::vector<std::string>({"Japan", "Europe"})};
+  static NoIntroTagReader* const kReaders[2] = {
+      new NoIntroTagReader(*kRegionLists[0]),
+      new NoIntroTagReader(*kRegionLists[1])};
+  int list_index = (mode & 64) ? 1 : 0;
+  CheckTagReader(no_intro, *kRegionLists[list_index], *kReaders[list_index]);
   return 0;
 }

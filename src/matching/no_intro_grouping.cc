@@ -137,17 +137,62 @@ TitleRuns OrderTitles(FileList& list, std::vector<uint32_t>& title_size,
   return runs;
 }
 
-// What the grouping reads of an entry's tags, once: its preference and
-// where its identity tags lie in TitleScratch::identity.
+// What the grouping reads of an entry's tags, once: its preference, where
+// its identity tags lie in TitleScratch::identity, and a key that orders
+// most games without reading those.
 struct EntryTags {
   NoIntroPreference preference;
   uint32_t identity_begin;
   uint32_t identity_end;
+  // The identity tags folded, each but the last followed by a zero byte,
+  // as a number of their first eight bytes (the first highest, zeros after
+  // the end). Without zero bytes in the tags, the games of two entries
+  // whose leads differ order as their leads do: a zero orders where a tag
+  // ends, before any byte that goes on.
+  uint64_t lead = 0;
+  enum Lead : uint8_t {
+    kNoLead,    // a tag holds a zero byte: the lead orders nothing
+    kPartLead,  // the tags go on past the lead
+    kWholeLead  // the lead holds the tags whole: equal leads, equal games
+  } lead_kind = kNoLead;
 };
+
+// The lead of an entry whose identity tags are identity.
+void SetLead(std::span<const std::string_view> identity, EntryTags* tags) {
+  uint64_t lead = 0;
+  size_t bytes = 0;  // in lead
+  size_t size = 0;   // of the tags and the zeros between them
+  for (size_t k = 0; k < identity.size(); ++k) {
+    if (k > 0) {
+      ++size;
+      if (bytes < 8) {
+        lead <<= 8;
+        ++bytes;
+      }
+    }
+    for (char c : identity[k]) {
+      if (c == '\0') {
+        tags->lead_kind = EntryTags::kNoLead;
+        return;
+      }
+      if (bytes < 8) {
+        lead = lead << 8 | FoldByte(static_cast<unsigned char>(c));
+        ++bytes;
+      }
+    }
+    size += identity[k].size();
+  }
+  tags->lead = bytes == 0 || bytes == 8 ? lead : lead << (8 * (8 - bytes));
+  tags->lead_kind = size <= 8 ? EntryTags::kWholeLead : EntryTags::kPartLead;
+}
 
 // The space that the grouping of one title works in, kept from title to
 // title.
 struct TitleScratch {
+  explicit TitleScratch(const std::vector<std::string>& regions)
+      : reader(regions) {}
+
+  NoIntroTagReader reader;
   std::vector<EntryTags> tags;               // by place in the title
   std::vector<std::string_view> identity;    // the entries' identity tags
   std::vector<uint32_t> order;               // places, in game order
@@ -177,29 +222,33 @@ void GroupTitle(FileList& list, std::span<const int32_t> entries,
                 const std::vector<uint32_t>& title_size,
                 const GroupingOptions& options, GroupSink& sink,
                 TitleScratch& scratch) {
-  if (entries.size() == 1) {
-    // A title of one entry, handed on only with singles: no parent to
-    // choose, only its game's name to find.
-    int32_t i = entries[0];
-    list.Take(i);
-    sink.Group(i, {},
-               NoIntroGameName(list.Base(i), title_size[i], &scratch.storage));
-    return;
-  }
   std::vector<EntryTags>& tags = scratch.tags;
   std::vector<std::string_view>& identity = scratch.identity;
-  tags.clear();
+  tags.resize(entries.size());
   identity.clear();
-  for (int32_t i : entries) {
-    uint32_t begin = static_cast<uint32_t>(identity.size());
-    NoIntroPreference preference =
-        NoIntroPreferenceOf(list.Base(i).substr(title_size[i]),
-                            list.Extension(i), options.regions, &identity);
-    tags.push_back({preference, begin, static_cast<uint32_t>(identity.size())});
+  for (size_t k = 0; k < entries.size(); ++k) {
+    int32_t i = entries[k];
+    tags[k].identity_begin = static_cast<uint32_t>(identity.size());
+    tags[k].preference = scratch.reader.Read(
+        list.Base(i).substr(title_size[i]), list.Extension(i), &identity);
+    tags[k].identity_end = static_cast<uint32_t>(identity.size());
   }
   auto identity_of = [&](uint32_t k) {
     return std::span<const std::string_view>(identity).subspan(
         tags[k].identity_begin, tags[k].identity_end - tags[k].identity_begin);
+  };
+  // The order of the games of the entries at places a and b.
+  auto compare = [&](uint32_t a, uint32_t b) {
+    const EntryTags &ta = tags[a], &tb = tags[b];
+    if (ta.lead_kind != EntryTags::kNoLead &&
+        tb.lead_kind != EntryTags::kNoLead) {
+      if (ta.lead != tb.lead)
+        return ta.lead < tb.lead ? -1 : 1;
+      if (ta.lead_kind == EntryTags::kWholeLead &&
+          tb.lead_kind == EntryTags::kWholeLead)
+        return 0;
+    }
+    return CompareNoIntroIdentities(identity_of(a), identity_of(b));
   };
   // The places of a game's entries, in list order, are its group: the
   // parent, the others its clones.
@@ -228,15 +277,15 @@ void GroupTitle(FileList& list, std::span<const int32_t> entries,
   }
   // Games in the order of their identity tags, each one's entries in list
   // order.
+  for (uint32_t k = 0; k < tags.size(); ++k)
+    SetLead(identity_of(k), &tags[k]);
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    int r = CompareNoIntroIdentities(identity_of(a), identity_of(b));
+    int r = compare(a, b);
     return r < 0 || (r == 0 && a < b);
   });
   for (size_t start = 0, end; start < order.size(); start = end) {
     end = start + 1;
-    while (end < order.size() &&
-           CompareNoIntroIdentities(identity_of(order[start]),
-                                    identity_of(order[end])) == 0)
+    while (end < order.size() && compare(order[start], order[end]) == 0)
       ++end;
     if (end - start == 1 && !options.singles)
       continue;
@@ -251,7 +300,7 @@ void GroupNoIntro(FileList& list, const GroupingOptions& options,
   std::vector<uint32_t> title_size(static_cast<size_t>(list.Count()));
   TitleRuns runs = OrderTitles(list, title_size, options.singles, sink);
   std::vector<int32_t>& order = runs.order;
-  TitleScratch scratch;
+  TitleScratch scratch(options.regions);
   size_t fetched = 0;
   for (size_t start = 0, end; start < order.size(); start = end) {
     end = start + 1;

@@ -1,6 +1,7 @@
 #include "matching/no_intro_names.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -349,6 +350,91 @@ int CompareRevisionTexts(std::string_view a, std::string_view b) {
   return static_cast<int>(i < a.size()) - static_cast<int>(j < b.size());
 }
 
+// What a "(...)" tag tells a preference: its kind, and the region that it
+// gives a preference that no earlier tag gave one (the size of the region
+// list for none).
+struct TagReading {
+  TagKind kind;
+  uint32_t region;
+};
+
+// The reading of the "(...)" tag whose inside is tag. Without want_region,
+// the region of a tag of no known kind is left out (as none): only the
+// first tag that names a region counts.
+TagReading ReadParenTag(std::string_view tag,
+                        const std::vector<std::string>& regions,
+                        bool want_region) {
+  const uint32_t no_region = static_cast<uint32_t>(regions.size());
+  // A list of regions is read once, for its kind and its listed region.
+  uint32_t listed = no_region;
+  bool all_regions = !tag.empty() && AllItems(tag, false, [&](auto item) {
+    if (!IsRegion(item))
+      return false;
+    for (uint32_t r = 0; r < listed; ++r)
+      if (FoldedEqual(item, regions[r])) {
+        listed = r;
+        break;
+      }
+    return true;
+  });
+  if (all_regions)
+    return {TagKind::kRegion, listed};
+  TagKind kind = KindOfOtherTag(tag);
+  return {kind, kind == TagKind::kIdentity && want_region
+                    ? RegionOfTag(tag, regions)
+                    : no_region};
+}
+
+// NoIntroPreferenceOf, the identity tags appended to *identity when
+// identity is not null.
+NoIntroPreference ReadTags(std::string_view tags, std::string_view extension,
+                           const std::vector<std::string>& regions,
+                           std::vector<std::string_view>* identity) {
+  NoIntroPreference preference;
+  const uint32_t no_region = static_cast<uint32_t>(regions.size());
+  preference.region = no_region;
+  ForEachTag(tags, 0, [&](char open, std::string_view tag, size_t) {
+    if (open == '[') {
+      preference.bad_dump = preference.bad_dump || IsBadDumpTag(tag);
+      return true;
+    }
+    TagReading reading =
+        ReadParenTag(tag, regions, preference.region == no_region);
+    switch (reading.kind) {
+      case TagKind::kIdentity:
+        preference.identity = true;
+        if (identity)
+          identity->push_back(tag);
+        break;
+      case TagKind::kOddity:
+        preference.oddity = true;
+        break;
+      case TagKind::kAlternate:
+        preference.release =
+            std::max(preference.release, NoIntroPreference::kAlternate);
+        break;
+      case TagKind::kReRelease:
+        preference.release = NoIntroPreference::kReRelease;
+        break;
+      default:
+        break;
+    }
+    if (preference.region == no_region)
+      preference.region = reading.region;
+    if (reading.kind != TagKind::kRevision)
+      return true;
+    if (preference.revision.empty())
+      preference.revision = RevisionText(tag, "Rev ", [](char c) {
+        return IsDigit(c) || IsLetter(c);
+      });
+    if (preference.version.empty())
+      preference.version = RevisionText(tag, "v", IsDigit);
+    return true;
+  });
+  preference.sheet = SheetRank(extension);
+  return preference;
+}
+
 }  // namespace
 
 size_t NoIntroTitleLength(std::string_view base) {
@@ -444,68 +530,132 @@ std::string_view NoIntroGameName(std::string_view title,
 NoIntroPreference NoIntroPreferenceOf(
     std::string_view tags, std::string_view extension,
     const std::vector<std::string>& regions) {
-  return NoIntroPreferenceOf(tags, extension, regions, nullptr);
+  return ReadTags(tags, extension, regions, nullptr);
 }
 
-NoIntroPreference NoIntroPreferenceOf(
-    std::string_view tags, std::string_view extension,
-    const std::vector<std::string>& regions,
-    std::vector<std::string_view>* identity) {
-  NoIntroPreference preference;
-  const uint32_t no_region = static_cast<uint32_t>(regions.size());
-  preference.region = no_region;
-  ForEachTag(tags, 0, [&](char open, std::string_view tag, size_t) {
-    if (open == '[') {
-      preference.bad_dump = preference.bad_dump || IsBadDumpTag(tag);
-      return true;
-    }
-    // A list of regions is read once, for its kind and its listed region.
-    uint32_t listed = no_region;
-    bool all_regions = !tag.empty() && AllItems(tag, false, [&](auto item) {
-      if (!IsRegion(item))
+// The texts that a reader remembers are at most kSlotText bytes long and
+// hold at most kSlotIdentity identity tags; it remembers 2^kSlotBits, a
+// text in one of the kProbes slots from the one its bytes choose.
+constexpr size_t kSlotText = 40;
+constexpr size_t kSlotIdentity = 4;
+constexpr int kSlotBits = 9;
+constexpr size_t kProbes = 4;
+
+struct NoIntroTagReader::Slot {
+  uint8_t size = 0xFF;  // of text; above kSlotText for none
+  char text[kSlotText];
+  // What text holds, its views as places and sizes in text.
+  bool bad_dump;
+  bool oddity;
+  uint8_t release;
+  uint8_t identity_count;
+  uint32_t region;
+  uint8_t revision[2];
+  uint8_t version[2];
+  uint8_t identity[kSlotIdentity][2];
+};
+
+namespace {
+
+// Where text, at most kSlotText bytes, is looked for among the slots.
+size_t SlotOf(std::string_view text) {
+  uint64_t hash = text.size();
+  if (text.size() >= 8) {
+    // The first and last eight bytes, and eight from the middle.
+    hash ^= LoadWord(text.data()) * 0x9E3779B97F4A7C15ull;
+    hash ^= LoadWord(text.data() + text.size() - 8) * 0xC2B2AE3D27D4EB4Full;
+    hash ^= LoadWord(text.data() + text.size() / 2 - 4) * 0x165667B19E3779F9ull;
+  } else {
+    for (char c : text)
+      hash = hash * 0x100000001B3ull + static_cast<unsigned char>(c);
+    hash *= 0x9E3779B97F4A7C15ull;
+  }
+  return static_cast<size_t>((hash ^ hash >> 29) * 0xBF58476D1CE4E5B9ull >>
+                             (64 - kSlotBits));
+}
+
+// Whether the size bytes at a and b are the same.
+bool SameBytes(const char* a, const char* b, size_t size) {
+  if (size < 8) {
+    for (size_t i = 0; i < size; ++i)
+      if (a[i] != b[i])
         return false;
-      for (uint32_t r = 0; r < listed; ++r)
-        if (FoldedEqual(item, regions[r])) {
-          listed = r;
-          break;
-        }
-      return true;
-    });
-    TagKind kind = all_regions ? TagKind::kRegion : KindOfOtherTag(tag);
-    switch (kind) {
-      case TagKind::kIdentity:
-        preference.identity = true;
-        if (identity)
-          identity->push_back(tag);
-        break;
-      case TagKind::kOddity:
-        preference.oddity = true;
-        break;
-      case TagKind::kAlternate:
-        preference.release =
-            std::max(preference.release, NoIntroPreference::kAlternate);
-        break;
-      case TagKind::kReRelease:
-        preference.release = NoIntroPreference::kReRelease;
-        break;
-      default:
-        break;
-    }
-    if (preference.region == no_region)
-      preference.region = kind == TagKind::kRegion     ? listed
-                          : kind == TagKind::kIdentity ? RegionOfTag(tag, regions)
-                                                       : no_region;
-    if (kind != TagKind::kRevision)
-      return true;
-    if (preference.revision.empty())
-      preference.revision = RevisionText(tag, "Rev ", [](char c) {
-        return IsDigit(c) || IsLetter(c);
-      });
-    if (preference.version.empty())
-      preference.version = RevisionText(tag, "v", IsDigit);
     return true;
-  });
-  preference.sheet = SheetRank(extension);
+  }
+  for (size_t i = 0; i + 8 < size; i += 8)
+    if (LoadWord(a + i) != LoadWord(b + i))
+      return false;
+  return LoadWord(a + size - 8) == LoadWord(b + size - 8);
+}
+
+}  // namespace
+
+NoIntroTagReader::NoIntroTagReader(const std::vector<std::string>& regions)
+    : regions_(regions), slots_(size_t{1} << kSlotBits) {}
+
+NoIntroTagReader::~NoIntroTagReader() = default;
+
+NoIntroPreference NoIntroTagReader::Read(
+    std::string_view tags, std::string_view extension,
+    std::vector<std::string_view>* identity) {
+  if (tags.size() > kSlotText)
+    return ReadTags(tags, extension, regions_, identity);
+  // The slot that holds tags, or else the first free one or the first.
+  const size_t home = SlotOf(tags);
+  Slot* found = &slots_[home];
+  bool known = false;
+  for (size_t k = 0; k < kProbes; ++k) {
+    Slot& slot = slots_[(home + k) & (slots_.size() - 1)];
+    if (slot.size == tags.size() &&
+        SameBytes(slot.text, tags.data(), tags.size())) {
+      found = &slot;
+      known = true;
+      break;
+    }
+    if (slot.size > kSlotText) {
+      found = &slot;
+      break;
+    }
+  }
+  Slot& slot = *found;
+  auto view = [&](const uint8_t (&place)[2]) {
+    return tags.substr(place[0], place[1]);
+  };
+  if (known) {
+    NoIntroPreference preference;
+    preference.bad_dump = slot.bad_dump;
+    preference.oddity = slot.oddity;
+    preference.release = slot.release;
+    preference.region = slot.region;
+    preference.revision = view(slot.revision);
+    preference.version = view(slot.version);
+    preference.identity = slot.identity_count > 0;
+    preference.sheet = SheetRank(extension);
+    for (size_t k = 0; k < slot.identity_count; ++k)
+      identity->push_back(view(slot.identity[k]));
+    return preference;
+  }
+  size_t first = identity->size();
+  NoIntroPreference preference =
+      ReadTags(tags, extension, regions_, identity);
+  size_t count = identity->size() - first;
+  if (count > kSlotIdentity)
+    return preference;
+  auto place = [&](std::string_view part, uint8_t (&to)[2]) {
+    to[0] = static_cast<uint8_t>(part.empty() ? 0 : part.data() - tags.data());
+    to[1] = static_cast<uint8_t>(part.size());
+  };
+  slot.size = static_cast<uint8_t>(tags.size());
+  std::memcpy(slot.text, tags.data(), tags.size());
+  slot.bad_dump = preference.bad_dump;
+  slot.oddity = preference.oddity;
+  slot.release = preference.release;
+  slot.region = preference.region;
+  place(preference.revision, slot.revision);
+  place(preference.version, slot.version);
+  slot.identity_count = static_cast<uint8_t>(count);
+  for (size_t k = 0; k < count; ++k)
+    place((*identity)[first + k], slot.identity[k]);
   return preference;
 }
 
@@ -519,9 +669,12 @@ bool NoIntroPreferred(const NoIntroPreference& a,
     return a.release < b.release;
   if (a.region != b.region)
     return a.region < b.region;
-  if (int r = CompareRevisionTexts(a.revision, b.revision))
-    return r > 0;
-  if (int r = CompareRevisionTexts(a.version, b.version))
-    return r > 0;
+  // Most names have neither.
+  if (!a.revision.empty() || !b.revision.empty())
+    if (int r = CompareRevisionTexts(a.revision, b.revision))
+      return r > 0;
+  if (!a.version.empty() || !b.version.empty())
+    if (int r = CompareRevisionTexts(a.version, b.version))
+      return r > 0;
   return a.sheet < b.sheet;
 }

@@ -110,19 +110,38 @@ NoIntroPreference NoIntroPreferenceOf(std::string_view tags,
                                       std::string_view extension,
                                       const std::vector<std::string>& regions);
 
-/// NoIntroPreferenceOf, which also appends to *identity the identity tags
-/// of tags, in the order NextNoIntroIdentityTag finds them: the tags are
-/// read once for both. The views lie in tags.
-NoIntroPreference NoIntroPreferenceOf(std::string_view tags,
-                                      std::string_view extension,
-                                      const std::vector<std::string>& regions,
-                                      std::vector<std::string_view>* identity);
-
 /// The preference of a name without an extension, such as a DAT's game.
 inline NoIntroPreference NoIntroPreferenceOf(
     std::string_view tags, const std::vector<std::string>& regions) {
   return NoIntroPreferenceOf(tags, {}, regions);
 }
+
+/// Reads the tags of many names with one region list: each name's
+/// preference and identity tags in one pass. Sets repeat a few tag texts
+/// over and over (" (USA)", " (U) [!]"), so the reader remembers what the
+/// texts that it read last hold (a few hundred, found by their bytes) and
+/// reads one of those again only to find it.
+class NoIntroTagReader {
+ public:
+  /// regions is a list as ParseRegionList makes it; it must outlive the
+  /// reader and stay as it is.
+  explicit NoIntroTagReader(const std::vector<std::string>& regions);
+  ~NoIntroTagReader();
+  NoIntroTagReader(const NoIntroTagReader&) = delete;
+  NoIntroTagReader& operator=(const NoIntroTagReader&) = delete;
+
+  /// NoIntroPreferenceOf(tags, extension, regions); appends to *identity
+  /// the identity tags of tags, in the order NextNoIntroIdentityTag finds
+  /// them. The views lie in tags.
+  NoIntroPreference Read(std::string_view tags, std::string_view extension,
+                         std::vector<std::string_view>* identity);
+
+ private:
+  struct Slot;  // a tag text read before and what it holds
+
+  const std::vector<std::string>& regions_;
+  std::vector<Slot> slots_;
+};
 
 /// Whether the name of a is to be preferred to that of b as a parent, each
 /// step deciding only when the ones before are even: no bad dump over a bad
