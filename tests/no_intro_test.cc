@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 // Writes each group as "title: parent | clone | clone".
 class TextSink : public GroupSink {
@@ -134,6 +136,51 @@ TEST(NoIntroNamesTest, RegionLists) {
   for (const char* bad : {"", " ", ",", "USA,,Japan", "USA,", ",USA", "A, ,B"})
     EXPECT_FALSE(ParseRegionList(bad, &regions)) << bad;
   EXPECT_EQ(regions, std::vector<std::string>({"usa", "Europe", "World"}));
+}
+
+// A reader reads what NoIntroPreferenceOf and NextNoIntroIdentityTag read,
+// its views in the very text it is given: bytes it has read before, at
+// another place, texts it does not remember (too long, too many identity
+// tags), and after hundreds of others have crowded them out.
+TEST(NoIntroNamesTest, TagReader) {
+  std::vector<std::string> regions;
+  ASSERT_TRUE(ParseRegionList("Japan,USA", &regions));
+  NoIntroTagReader reader(regions);
+  std::vector<std::string> texts = {
+      " (USA) (Rev 2) (Tengen) [b1]", " (Japan) (v1.1) (Proto) (Alt)", "",
+      " (Europe) (A) (B) (C) (D) (E)",
+      " (Germany) (Namco) (Rev A) (Virtual Console) (Alt 2)"};
+  for (int i = 0; i < 1000; ++i)
+    texts.push_back(" (T" + std::to_string(i) + ")");
+  for (int round = 0; round < 2; ++round)
+    for (const std::string& text : texts) {
+      std::string twice = text + text;
+      for (std::string_view tags : {std::string_view(twice).substr(0, text.size()),
+                                    std::string_view(twice).substr(text.size())}) {
+        std::vector<std::string_view> identity = {"first"};
+        NoIntroPreference got = reader.Read(tags, ".cue", &identity);
+        NoIntroPreference want = NoIntroPreferenceOf(tags, ".cue", regions);
+        std::vector<std::string_view> want_identity = {"first"};
+        size_t pos = 0;
+        for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+             !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
+          want_identity.push_back(tag);
+        EXPECT_EQ(std::tie(got.bad_dump, got.oddity, got.release, got.region,
+                           got.identity, got.sheet),
+                  std::tie(want.bad_dump, want.oddity, want.release,
+                           want.region, want.identity, want.sheet))
+            << text;
+        for (auto [a, b] : {std::pair(got.revision, want.revision),
+                            std::pair(got.version, want.version)})
+          EXPECT_TRUE(a.size() == b.size() && (a.empty() || a.data() == b.data()))
+              << text;
+        ASSERT_EQ(identity.size(), want_identity.size()) << text;
+        for (size_t k = 1; k < identity.size(); ++k)
+          EXPECT_TRUE(identity[k].data() == want_identity[k].data() &&
+                      identity[k].size() == want_identity[k].size())
+              << text;
+      }
+    }
 }
 
 TEST(NoIntroGroupingTest, Groups) {
@@ -278,6 +325,21 @@ TEST(NoIntroGroupingTest, Groups) {
         ".gb"},
        {": .gb", ":  (USA).gb", "Alpha: Alpha (USA).gb",
         "Beta: Beta (USA).gb | Beta (Japan).gb"},
+       true},
+      {"games in the order of their identity tags, tag by tag, the shorter "
+       "first, past their first eight bytes; a zero byte is a byte",
+       {"G (USA)", "G (4B) (USA)", "G (4B) (C3) (USA)", "G (4BC3) (USA)",
+        "G (Publisher1) (Japan)", "G (publisher1) (USA)",
+        "G (Publisher2) (USA)", "G (Publisher) (USA)",
+        "G (Publisher1) (Sachen) (USA)", "H (4B\0\0) (USA)"s,
+        "H (4B) (\x01) (USA)"},
+       {"G: G (USA)", "G (4B): G (4B) (USA)", "G (4B) (C3): G (4B) (C3) (USA)",
+        "G (4BC3): G (4BC3) (USA)", "G (Publisher): G (Publisher) (USA)",
+        "G (publisher1): G (publisher1) (USA) | G (Publisher1) (Japan)",
+        "G (Publisher1) (Sachen): G (Publisher1) (Sachen) (USA)",
+        "G (Publisher2): G (Publisher2) (USA)",
+        "H (4B) (\x01): H (4B) (\x01) (USA)",
+        "H (4B\0\0): H (4B\0\0) (USA)"s},
        true},
       {"without singles, neither single nor empty titles give lines",
        {"Beta (Japan).gb", "Alpha (USA).gb", " (USA).gb", "Beta (USA).gb",
