@@ -202,6 +202,21 @@ void BM_ProcessMaskTemplate(benchmark::State& state) {
   Label(state);
 }
 
+// The whole in-memory run by the No-Intro naming, with the default regions.
+void BM_ProcessMaskNoIntro(benchmark::State& state) {
+  const std::vector<std::string>& names = Names(state);
+  Options options = MaskOptions("roms/*", "7z a", ">>log");
+  options.naming = Naming::kNoIntro;
+  ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
+  for (auto _ : state) {
+    std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
+    ProgramOutput output(*platform);
+    ProcessMask(options, *platform, output.buffer);
+    output.buffer.Flush();
+  }
+  Label(state);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int shape = 0; shape < 4; ++shape)
     for (int64_t n : {10000, 100000, 1000000})
@@ -215,6 +230,7 @@ BENCHMARK(BM_GroupNoIntro)->Apply(Sizes);
 BENCHMARK(BM_Output)->Apply(Sizes);
 BENCHMARK(BM_ProcessMask)->Apply(Sizes);
 BENCHMARK(BM_ProcessMaskTemplate)->Apply(Sizes);
+BENCHMARK(BM_ProcessMaskNoIntro)->Apply(Sizes);
 
 }  // namespace
 
