@@ -120,6 +120,16 @@ class CheckedGroups : public GroupSink {
   std::vector<int> marks;  // of the groups handed over: 0 free, -1 taken
 };
 
+// The identity tags of tags, in turn.
+std::vector<std::string_view> IdentityTags(std::string_view tags) {
+  std::vector<std::string_view> identity;
+  size_t pos = 0;
+  for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+       !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
+    identity.push_back(tag);
+  return identity;
+}
+
 // Checks the groups of the No-Intro naming as they are handed over.
 class NoIntroChecks : public GroupSink {
  public:
@@ -135,7 +145,10 @@ class NoIntroChecks : public GroupSink {
     size_t title_size = NoIntroTitleLength(base);
     FUZZ_CHECK(title == (title_size == 0
                              ? std::string_view()
-                             : NoIntroGameName(base, title_size, &storage)));
+                             : NoIntroGameName(
+                                   base.substr(0, title_size),
+                                   IdentityTags(base.substr(title_size)),
+                                   &storage)));
     std::string game = Game(parent);
     FUZZ_CHECK(groups == 0 || last_game_ < game ||
                (title.empty() && last_game_.empty()));
@@ -164,10 +177,7 @@ class NoIntroChecks : public GroupSink {
       return {};
     std::string game = Folded(base.substr(0, title));
     game += '\0';
-    std::string_view tags = base.substr(title);
-    size_t pos = 0;
-    for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
-         !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos)) {
+    for (std::string_view tag : IdentityTags(base.substr(title))) {
       game += Folded(tag);
       game += '\0';
     }
@@ -249,13 +259,12 @@ void CheckTagReader(const FileList& list,
                           std::pair(got.version, want.version)})
         FUZZ_CHECK(a.size() == b.size() &&
                    (a.empty() || a.data() == b.data()));
-      FUZZ_CHECK(identity[0] == "before");
-      size_t pos = 0, k = 1;
-      for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
-           !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos), ++k)
-        FUZZ_CHECK(k < identity.size() && identity[k].data() == tag.data() &&
-                   identity[k].size() == tag.size());
-      FUZZ_CHECK(k == identity.size());
+      std::vector<std::string_view> want_identity = IdentityTags(tags);
+      FUZZ_CHECK(identity.size() == want_identity.size() + 1 &&
+                 identity[0] == "before");
+      for (size_t k = 0; k < want_identity.size(); ++k)
+        FUZZ_CHECK(identity[k + 1].data() == want_identity[k].data() &&
+                   identity[k + 1].size() == want_identity[k].size());
     }
 }
 

@@ -61,6 +61,16 @@ Lines Group(const std::vector<std::string>& names, bool singles,
   return lines;
 }
 
+// The identity tags of tags, in turn.
+std::vector<std::string_view> IdentityTags(std::string_view tags) {
+  std::vector<std::string_view> identity;
+  size_t pos = 0;
+  for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+       !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
+    identity.push_back(tag);
+  return identity;
+}
+
 // The title of a base, and the name of its game: the title and the tags
 // of no known kind.
 TEST(NoIntroNamesTest, Titles) {
@@ -121,7 +131,8 @@ TEST(NoIntroNamesTest, Titles) {
     std::string_view base = c.base;
     size_t title = NoIntroTitleLength(base);
     EXPECT_EQ(base.substr(0, title), c.title) << c.base;
-    EXPECT_EQ(NoIntroGameName(base, title, &storage),
+    EXPECT_EQ(NoIntroGameName(base.substr(0, title),
+                              IdentityTags(base.substr(title)), &storage),
               c.game ? c.game : c.title)
         << c.base;
   }
@@ -161,9 +172,7 @@ TEST(NoIntroNamesTest, TagReader) {
         NoIntroPreference got = reader.Read(tags, ".cue", &identity);
         NoIntroPreference want = NoIntroPreferenceOf(tags, ".cue", regions);
         std::vector<std::string_view> want_identity = {"first"};
-        size_t pos = 0;
-        for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
-             !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
+        for (std::string_view tag : IdentityTags(tags))
           want_identity.push_back(tag);
         EXPECT_EQ(std::tie(got.bad_dump, got.oddity, got.release, got.region,
                            got.identity, got.sheet),

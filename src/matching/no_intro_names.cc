@@ -497,22 +497,6 @@ int CompareNoIntroIdentities(std::span<const std::string_view> a,
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-std::string_view NoIntroGameName(std::string_view base, size_t title_size,
-                                 std::string* storage) {
-  std::string_view tags = base.substr(title_size);
-  size_t pos = 0;
-  std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
-  if (tag.empty())
-    return base.substr(0, title_size);
-  storage->assign(base.substr(0, title_size));
-  for (; !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos)) {
-    storage->append(" (");
-    storage->append(tag);
-    storage->push_back(')');
-  }
-  return *storage;
-}
-
 std::string_view NoIntroGameName(std::string_view title,
                                  std::span<const std::string_view> identity,
                                  std::string* storage) {

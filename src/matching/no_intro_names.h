@@ -54,16 +54,11 @@ std::string_view NextNoIntroIdentityTag(std::string_view tags, size_t* pos);
 int CompareNoIntroIdentities(std::span<const std::string_view> a,
                              std::span<const std::string_view> b);
 
-/// The name of the game of base, whose title is its first title_size
-/// bytes: the title, then " (tag)" for each of its identity tags, as
-/// written ("Tetris (Tengen)"). A view into base when it has none; else the
-/// name is built in *storage, which the result views.
-std::string_view NoIntroGameName(std::string_view base, size_t title_size,
-                                 std::string* storage);
-
-/// The same name from title and the identity tags that follow it in its
-/// base, as NextNoIntroIdentityTag finds them: title itself when there are
-/// none; else the name is built in *storage, which the result views.
+/// The name of a game whose title is title and whose base has the
+/// identity tags identity (NextNoIntroIdentityTag, in turn): the title,
+/// then " (tag)" for each tag, as written ("Tetris (Tengen)"). title itself
+/// when there are none; else the name is built in *storage, which the
+/// result views.
 std::string_view NoIntroGameName(std::string_view title,
                                  std::span<const std::string_view> identity,
                                  std::string* storage);
