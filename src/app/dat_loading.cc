@@ -54,6 +54,7 @@ std::string LoadDat(std::string_view path, Platform& platform, DatFile* dat) {
   if (!reason.empty())
     return CannotReadDatLine(path, reason);
   FindDatFamilies(dat);
-  ConvertNames(dat, platform);
+  if (!platform.Utf8NamesUnchanged())
+    ConvertNames(dat, platform);
   return "";
 }

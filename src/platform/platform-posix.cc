@@ -223,6 +223,8 @@ class PosixPlatform : public Platform {
     return true;
   }
 
+  bool Utf8NamesUnchanged() override { return true; }
+
   void RunBoth(const Task& first, const Task& second) override {
     pthread_attr_t attributes;
     pthread_t thread;
