@@ -1,6 +1,7 @@
 #include "matching/dat_grouping.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -11,13 +12,28 @@
 
 namespace {
 
-// Where a listed entry stands in the DAT: its game, whether it is a sheet,
-// and its rom's place among the game's roms (rom_count for the game packed
-// whole).
+// Where a listed entry stands in the DAT: its game (-1 for none), its rom as
+// a number that orders the game's roms (the rom's place among the DAT's;
+// kWholeGame for the game packed whole, after them), and whether it is a
+// sheet.
 struct Place {
   int32_t game = -1;
-  bool sheet = false;
   uint32_t rom = 0;
+  bool sheet = false;
+};
+constexpr uint32_t kWholeGame = UINT32_MAX;
+
+// An entry of a family, with its place.
+struct Member {
+  int32_t entry;
+  Place place;
+};
+
+// What the choice of a family's preferred game reads of a game: its
+// preference (where the family holds two games or more) and its title.
+struct GameChoice {
+  NoIntroPreference preference;
+  std::string_view title;
 };
 
 bool IsSheet(std::string_view extension) {
@@ -34,30 +50,47 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
                     GroupSink& sink) {
   const DatFile& dat = *options.dat;
   const int32_t n = list.Count();
+  const int32_t game_count = static_cast<int32_t>(dat.games.size());
+  const size_t family_count = static_cast<size_t>(dat.family_count);
   DatMatches matches;
 
-  NameIndex roms(dat.roms.size(), options.fold_names);
-  NameIndex games(dat.games.size(), options.fold_names);
+  // The family of each game and the game of each rom, read in the DAT's
+  // order into arrays of their own.
+  std::vector<int32_t> family_of(dat.games.size());
   std::vector<int32_t> game_of_rom(dat.roms.size());
-  ForEachHashed(games, dat.games.size(),
-                [&](size_t g) { return dat.games[g].name; },
-                [&](size_t g, uint64_t hash) {
-                  const DatGame& game = dat.games[g];
-                  if (!game.name.empty())
-                    games.Add(game.name, hash, static_cast<int32_t>(g));
-                  for (uint32_t r = 0; r < game.rom_count; ++r)
-                    game_of_rom[game.first_rom + r] = static_cast<int32_t>(g);
-                });
+  for (int32_t g = 0; g < game_count; ++g) {
+    const DatGame& game = dat.games[g];
+    family_of[g] = game.family;
+    std::fill_n(game_of_rom.begin() + game.first_rom, game.rom_count, g);
+  }
+  NameIndex roms(dat.roms.size(), options.fold_names);
   ForEachHashed(roms, dat.roms.size(),
                 [&](size_t r) { return dat.roms[r]; },
                 [&](size_t r, uint64_t hash) {
                   if (!dat.roms[r].empty())
                     roms.Add(dat.roms[r], hash, static_cast<int32_t>(r));
                 });
+  // The games by name, indexed when an entry first is no rom.
+  std::optional<NameIndex> games;
+  auto game_named = [&](std::string_view base) {
+    if (!games) {
+      games.emplace(dat.games.size(), options.fold_names);
+      ForEachHashed(*games, dat.games.size(),
+                    [&](size_t g) { return dat.games[g].name; },
+                    [&](size_t g, uint64_t hash) {
+                      if (!dat.games[g].name.empty())
+                        games->Add(dat.games[g].name, hash,
+                                   static_cast<int32_t>(g));
+                    });
+    }
+    return games->Find(base);
+  };
 
-  // Each free entry's place, and the entries of each family in list order.
+  // Each free entry's place, the games that hold entries, and how many
+  // entries each family holds.
   std::vector<Place> place(static_cast<size_t>(n));
-  std::vector<int32_t> start(static_cast<size_t>(dat.family_count) + 1, 0);
+  std::vector<uint8_t> held(dat.games.size(), 0);
+  std::vector<int32_t> start(family_count + 1, 0);
   ForEachHashed(roms, static_cast<size_t>(n),
                 [&](size_t i) { return list.Name(static_cast<int32_t>(i)); },
                 [&](size_t at, uint64_t hash) {
@@ -67,10 +100,10 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     Place& p = place[i];
     if (int32_t rom = roms.Find(list.Name(i), hash); rom >= 0) {
       p.game = game_of_rom[rom];
-      p.rom = static_cast<uint32_t>(rom) - dat.games[p.game].first_rom;
-    } else if (int32_t game = games.Find(list.Base(i)); game >= 0) {
+      p.rom = static_cast<uint32_t>(rom);
+    } else if (int32_t game = game_named(list.Base(i)); game >= 0) {
       p.game = game;
-      p.rom = dat.games[p.game].rom_count;
+      p.rom = kWholeGame;
     } else {
       if (matches.not_held < 2)
         matches.not_held_examples[matches.not_held] = i;
@@ -79,67 +112,101 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     }
     p.sheet = IsSheet(list.Extension(i));
     ++matches.held;
-    ++start[dat.games[p.game].family + 1];
+    held[p.game] = 1;
+    ++start[family_of[p.game] + 1];
   });
   for (size_t f = 1; f < start.size(); ++f)
     start[f] += start[f - 1];
-  std::vector<int32_t> members(static_cast<size_t>(matches.held));
+  // The entries of each family, in list order.
+  std::vector<Member> members(static_cast<size_t>(matches.held));
   {
     std::vector<int32_t> next(start.begin(), start.end() - 1);
     for (int32_t i = 0; i < n; ++i)
       if (place[i].game >= 0)
-        members[next[dat.games[place[i].game].family]++] = i;
+        members[next[family_of[place[i].game]]++] = {i, place[i]};
+  }
+
+  // The choices of the held games of each family of enough entries, the
+  // family's together, found in the DAT's order: each game's name is read
+  // once, where it lies.
+  const size_t least = options.singles ? 1 : 2;
+  auto grouped = [&](size_t f) {
+    return static_cast<size_t>(start[f + 1] - start[f]) >= least;
+  };
+  std::vector<int32_t> first_choice(family_count + 1, 0);
+  for (int32_t g = 0; g < game_count; ++g)
+    if (held[g] && grouped(family_of[g]))
+      ++first_choice[family_of[g] + 1];
+  for (size_t f = 1; f < first_choice.size(); ++f)
+    first_choice[f] += first_choice[f - 1];
+  auto games_in = [&](size_t f) { return first_choice[f + 1] - first_choice[f]; };
+  std::vector<GameChoice> choices(static_cast<size_t>(first_choice.back()));
+  std::vector<int32_t> choice_of(dat.games.size(), -1);
+  {
+    std::vector<int32_t> next(first_choice.begin(), first_choice.end() - 1);
+    for (int32_t g = 0; g < game_count; ++g) {
+      size_t f = static_cast<size_t>(family_of[g]);
+      if (!held[g] || !grouped(f))
+        continue;
+      choice_of[g] = next[f]++;
+      GameChoice& choice = choices[choice_of[g]];
+      std::string_view name = dat.games[g].name;
+      size_t title = NoIntroTitleLength(name);
+      choice.title = name.substr(0, title);
+      if (games_in(f) > 1)
+        choice.preference =
+            NoIntroPreferenceOf(name.substr(title), options.regions);
+    }
   }
 
   // Each family of enough entries: its preferred game, its entries in line
   // order with the parent first, noted at the parent's place in the list.
-  const size_t least = options.singles ? 1 : 2;
+  std::vector<int32_t> entries(members.size());
   std::vector<int32_t> heads(static_cast<size_t>(n), -1);
-  std::vector<std::string_view> titles(static_cast<size_t>(dat.family_count));
-  auto preference = [&](int32_t g) {
-    std::string_view name = dat.games[g].name;
-    return NoIntroPreferenceOf(name.substr(NoIntroTitleLength(name)),
-                               options.regions);
-  };
-  for (int32_t f = 0; f < dat.family_count; ++f) {
-    auto first = members.begin() + start[f], last = members.begin() +
-                                                    start[f + 1];
-    if (static_cast<size_t>(last - first) < least)
+  std::vector<std::string_view> titles(family_count);
+  for (size_t f = 0; f < family_count; ++f) {
+    if (!grouped(f))
       continue;
-    int32_t best = place[*first].game;
-    NoIntroPreference best_preference = preference(best);
-    for (auto it = first + 1; it != last; ++it) {
-      int32_t g = place[*it].game;
-      if (g == best)
-        continue;
-      NoIntroPreference next = preference(g);
-      if (NoIntroPreferred(next, best_preference) ||
-          (g < best && !NoIntroPreferred(best_preference, next))) {
-        best = g;
-        best_preference = next;
+    Member* first = members.data() + start[f];
+    Member* last = members.data() + start[f + 1];
+    int32_t best = first->place.game;
+    if (games_in(f) > 1) {
+      const NoIntroPreference* best_preference =
+          &choices[choice_of[best]].preference;
+      for (const Member* m = first + 1; m != last; ++m) {
+        int32_t g = m->place.game;
+        if (g == best)
+          continue;
+        const NoIntroPreference& next = choices[choice_of[g]].preference;
+        if (NoIntroPreferred(next, *best_preference) ||
+            (g < best && !NoIntroPreferred(*best_preference, next))) {
+          best = g;
+          best_preference = &next;
+        }
       }
     }
-    std::sort(first, last, [&](int32_t a, int32_t b) {
-      int32_t ga = place[a].game == best ? -1 : place[a].game;
-      int32_t gb = place[b].game == best ? -1 : place[b].game;
+    std::sort(first, last, [best](const Member& a, const Member& b) {
+      int32_t ga = a.place.game == best ? -1 : a.place.game;
+      int32_t gb = b.place.game == best ? -1 : b.place.game;
       if (ga != gb)
         return ga < gb;
-      if (place[a].sheet != place[b].sheet)
-        return place[a].sheet;
-      if (place[a].rom != place[b].rom)
-        return place[a].rom < place[b].rom;
-      return a < b;
+      if (a.place.sheet != b.place.sheet)
+        return a.place.sheet;
+      if (a.place.rom != b.place.rom)
+        return a.place.rom < b.place.rom;
+      return a.entry < b.entry;
     });
-    heads[*first] = f;
-    std::string_view name = dat.games[best].name;
-    titles[f] = name.substr(0, NoIntroTitleLength(name));
+    for (const Member* m = first; m != last; ++m)
+      entries[m - members.data()] = m->entry;
+    heads[first->entry] = static_cast<int32_t>(f);
+    titles[f] = choices[choice_of[best]].title;
   }
 
   // The groups, in the list order of their parents.
   for (int32_t i = 0; i < n; ++i) {
     if (int32_t f = heads[i]; f >= 0) {
-      std::span<const int32_t> clones(members.data() + start[f] + 1,
-                                      members.data() + start[f + 1]);
+      std::span<const int32_t> clones(entries.data() + start[f] + 1,
+                                      entries.data() + start[f + 1]);
       list.Take(i);
       for (int32_t clone : clones)
         list.Take(clone);
