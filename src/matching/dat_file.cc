@@ -127,6 +127,10 @@ struct Layout {
   size_t root_close = 0;    // the "<" of the root's closing tag
   size_t root_end = 0;      // just past that tag
   size_t end = 0;           // the text's first zero byte
+  // How many <game> and <machine> elements the scan passed at level 2 and
+  // <rom> elements at level 3: at least as many as the DAT has games and
+  // roms.
+  size_t games = 0, roms = 0;
   // The starts of the pieces after the first, which starts at
   // root_content: the "<" of a child of the root at least piece_bytes
   // after the previous start.
@@ -204,6 +208,9 @@ Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
         while (IsNameByte(*p))
           ++p;
         std::string_view element(name, static_cast<size_t>(p - name));
+        layout.games +=
+            depth == 1 && (element == "game" || element == "machine");
+        layout.roms += depth == 2 && element == "rom";
         p = element.empty() ? nullptr : PastAttributes(SkipSpace(p));
         if (p && *p == '>') {
           if (++depth > max_depth) {
@@ -378,6 +385,8 @@ std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes) {
            " deep";
   Parser parser(store);
   std::string error;
+  dat->games.reserve(layout.games);
+  dat->roms.reserve(layout.roms);
   if (!layout.in_pieces) {
     error = parser.Parse(0, std::strlen(store));
     if (!error.empty())
