@@ -58,7 +58,7 @@ void NameIndex::Grow() {
   for (const Slot& slot : old) {
     if (slot.value < 0)
       continue;
-    size_t at = slot.hash & mask;
+    size_t at = HashOf(std::string_view(slot.data, slot.size)) & mask;
     while (slots_[at].value >= 0)
       at = (at + 1) & mask;
     slots_[at] = slot;
@@ -71,9 +71,9 @@ int32_t NameIndex::Add(std::string_view name, uint64_t hash, int32_t value) {
   const size_t mask = slots_.size() - 1;
   size_t at = hash & mask;
   for (; slots_[at].value >= 0; at = (at + 1) & mask)
-    if (slots_[at].hash == hash && Equal(slots_[at], name))
+    if (Equal(slots_[at], name))
       return slots_[at].value;
-  slots_[at] = {hash, name.data(), static_cast<uint32_t>(name.size()), value};
+  slots_[at] = {name.data(), static_cast<uint32_t>(name.size()), value};
   ++count_;
   return value;
 }
@@ -81,7 +81,7 @@ int32_t NameIndex::Add(std::string_view name, uint64_t hash, int32_t value) {
 int32_t NameIndex::Find(std::string_view name, uint64_t hash) const {
   const size_t mask = slots_.size() - 1;
   for (size_t at = hash & mask; slots_[at].value >= 0; at = (at + 1) & mask)
-    if (slots_[at].hash == hash && Equal(slots_[at], name))
+    if (Equal(slots_[at], name))
       return slots_[at].value;
   return -1;
 }
