@@ -145,6 +145,8 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
   {
     std::vector<int32_t> next(first_choice.begin(), first_choice.end() - 1);
     for (int32_t g = 0; g < game_count; ++g) {
+      if (g + 8 < game_count)  // the names lie apart, too far for the cache
+        __builtin_prefetch(dat.games[g + 8].name.data());
       size_t f = static_cast<size_t>(family_of[g]);
       if (!held[g] || !grouped(f))
         continue;
