@@ -7,6 +7,7 @@
 namespace {
 
 constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+constexpr uint64_t kSecondLane = 0xC2B2AE3D27D4EB4Full;
 
 uint64_t Mix(uint64_t h, uint64_t word) {
   h = (h ^ word) * kMultiplier;
@@ -23,20 +24,35 @@ NameIndex::NameIndex(size_t expected, bool fold) : fold_(fold) {
 }
 
 uint64_t NameIndex::HashOf(std::string_view name) const {
-  // Eight bytes at a time, folded as FoldWord folds them.
-  uint64_t h = kMultiplier ^ name.size();
-  size_t i = 0;
-  for (; i + 8 <= name.size(); i += 8) {
+  // Sixteen bytes at a time in two independent lanes, eight at a time,
+  // then the last bytes, each word folded as FoldWord folds it.
+  auto word_at = [&](size_t i) {
     uint64_t word = LoadWord(name.data() + i);
-    h = Mix(h, fold_ ? FoldWord(word) : word);
+    return fold_ ? FoldWord(word) : word;
+  };
+  const size_t size = name.size();
+  uint64_t a = kMultiplier ^ size, b = kSecondLane;
+  size_t i = 0;
+  for (; i + 16 <= size; i += 16) {
+    a = Mix(a, word_at(i));
+    b = Mix(b, word_at(i + 8));
   }
-  if (i < name.size()) {
+  if (i + 8 <= size) {
+    a = Mix(a, word_at(i));
+    i += 8;
+  }
+  if (i < size) {
+    // The last eight bytes, those hashed already shifted out.
     uint64_t word = 0;
-    std::memcpy(&word, name.data() + i, name.size() - i);
-    h = Mix(h, fold_ ? FoldWord(word) : word);
+    if (size >= 8)
+      word = LoadWord(name.data() + size - 8) >> (8 * (8 - (size - i)));
+    else
+      std::memcpy(&word, name.data(), size);
+    b = Mix(b, fold_ ? FoldWord(word) : word);
   }
-  // The final mix of MurmurHash3: every bit of h reaches the low bits
-  // that pick the slot.
+  // The final mix of MurmurHash3: every bit of the lanes reaches the low
+  // bits that pick the slot.
+  uint64_t h = Mix(a, b);
   h ^= h >> 33;
   h *= 0xFF51AFD7ED558CCDull;
   h ^= h >> 33;
