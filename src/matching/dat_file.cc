@@ -150,11 +150,11 @@ Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
   if (pieces && p[0] == '\xEF' && p[1] == '\xBB' && p[2] == '\xBF')
     p += 3;  // the parser skips a byte order mark
   for (;;) {
-    // Text between tags, at any level, runs to the next "<".
-    if (pieces && depth <= 1) {
-      p = SkipSpace(p);
+    // Text between tags, at any level, runs to the next "<"; it is often
+    // whitespace alone.
+    p = SkipSpace(p);
+    if (pieces && depth <= 1)
       pieces = *p == '<' || *p == '\0';
-    }
     if (*p != '<') {
       if (*p == '\0') {
         ended = true;

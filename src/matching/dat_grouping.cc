@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ascii_fold.h"
 #include "matching/dat_file.h"
 #include "matching/file_names.h"
 #include "matching/name_index.h"
@@ -36,12 +37,15 @@ struct GameChoice {
   std::string_view title;
 };
 
+// Whether extension is ".cue" or ".gdi", letters folded.
 bool IsSheet(std::string_view extension) {
-  auto is = [&](std::string_view sheet) {
-    return extension.size() == sheet.size() &&
-           FoldedPrefixLength(extension, sheet) == sheet.size();
+  if (extension.size() != 4 || extension[0] != '.')
+    return false;
+  auto folded = [&](size_t i) {
+    return FoldByte(static_cast<unsigned char>(extension[i]));
   };
-  return is(".CUE") || is(".GDI");
+  return (folded(1) == 'C' && folded(2) == 'U' && folded(3) == 'E') ||
+         (folded(1) == 'G' && folded(2) == 'D' && folded(3) == 'I');
 }
 
 }  // namespace
