@@ -30,13 +30,6 @@ struct Member {
   Place place;
 };
 
-// What the choice of a family's preferred game reads of a game: its
-// preference (where the family holds two games or more) and its title.
-struct GameChoice {
-  NoIntroPreference preference;
-  std::string_view title;
-};
-
 // Whether extension is ".cue" or ".gdi", letters folded.
 bool IsSheet(std::string_view extension) {
   if (extension.size() != 4 || extension[0] != '.')
@@ -90,10 +83,8 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     return games->Find(base);
   };
 
-  // Each free entry's place, the games that hold entries, and how many
-  // entries each family holds.
+  // Each free entry's place, and how many entries each family holds.
   std::vector<Place> place(static_cast<size_t>(n));
-  std::vector<uint8_t> held(dat.games.size(), 0);
   std::vector<int32_t> start(family_count + 1, 0);
   ForEachHashed(roms, static_cast<size_t>(n),
                 [&](size_t i) { return list.Name(static_cast<int32_t>(i)); },
@@ -116,7 +107,6 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     }
     p.sheet = IsSheet(list.Extension(i));
     ++matches.held;
-    held[p.game] = 1;
     ++start[family_of[p.game] + 1];
   });
   for (size_t f = 1; f < start.size(); ++f)
@@ -130,65 +120,47 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
         members[next[family_of[place[i].game]]++] = {i, place[i]};
   }
 
-  // The choices of the held games of each family of enough entries, the
-  // family's together, found in the DAT's order: each game's name is read
-  // once, where it lies.
-  const size_t least = options.singles ? 1 : 2;
-  auto grouped = [&](size_t f) {
-    return static_cast<size_t>(start[f + 1] - start[f]) >= least;
-  };
-  std::vector<int32_t> first_choice(family_count + 1, 0);
-  for (int32_t g = 0; g < game_count; ++g)
-    if (held[g] && grouped(family_of[g]))
-      ++first_choice[family_of[g] + 1];
-  for (size_t f = 1; f < first_choice.size(); ++f)
-    first_choice[f] += first_choice[f - 1];
-  auto games_in = [&](size_t f) { return first_choice[f + 1] - first_choice[f]; };
-  std::vector<GameChoice> choices(static_cast<size_t>(first_choice.back()));
-  std::vector<int32_t> choice_of(dat.games.size(), -1);
-  {
-    std::vector<int32_t> next(first_choice.begin(), first_choice.end() - 1);
-    for (int32_t g = 0; g < game_count; ++g) {
-      if (g + 8 < game_count)  // the names lie apart, too far for the cache
-        __builtin_prefetch(dat.games[g + 8].name.data());
-      size_t f = static_cast<size_t>(family_of[g]);
-      if (!held[g] || !grouped(f))
-        continue;
-      choice_of[g] = next[f]++;
-      GameChoice& choice = choices[choice_of[g]];
-      std::string_view name = dat.games[g].name;
-      size_t title = NoIntroTitleLength(name);
-      choice.title = name.substr(0, title);
-      if (games_in(f) > 1)
-        choice.preference =
-            NoIntroPreferenceOf(name.substr(title), options.regions);
-    }
-  }
-
   // Each family of enough entries: its preferred game, its entries in line
   // order with the parent first, noted at the parent's place in the list.
+  // The games' records and names, which lie apart, are fetched some
+  // entries ahead.
+  const size_t least = options.singles ? 1 : 2;
   std::vector<int32_t> entries(members.size());
   std::vector<int32_t> heads(static_cast<size_t>(n), -1);
   std::vector<std::string_view> titles(family_count);
+  auto tags_of = [&](int32_t g) {
+    std::string_view name = dat.games[g].name;
+    return name.substr(NoIntroTitleLength(name));
+  };
+  constexpr size_t kAhead = 8;
+  size_t records_fetched = 0, names_fetched = 0;
   for (size_t f = 0; f < family_count; ++f) {
-    if (!grouped(f))
+    const size_t begin = static_cast<size_t>(start[f]);
+    const size_t end = static_cast<size_t>(start[f + 1]);
+    for (; records_fetched < std::min(end + 2 * kAhead, members.size());
+         ++records_fetched)
+      __builtin_prefetch(&dat.games[members[records_fetched].place.game]);
+    for (; names_fetched < std::min(end + kAhead, members.size());
+         ++names_fetched)
+      __builtin_prefetch(
+          dat.games[members[names_fetched].place.game].name.data());
+    if (end - begin < least)
       continue;
-    Member* first = members.data() + start[f];
-    Member* last = members.data() + start[f + 1];
+    Member* first = members.data() + begin;
+    Member* last = members.data() + end;
     int32_t best = first->place.game;
-    if (games_in(f) > 1) {
-      const NoIntroPreference* best_preference =
-          &choices[choice_of[best]].preference;
-      for (const Member* m = first + 1; m != last; ++m) {
-        int32_t g = m->place.game;
-        if (g == best)
-          continue;
-        const NoIntroPreference& next = choices[choice_of[g]].preference;
-        if (NoIntroPreferred(next, *best_preference) ||
-            (g < best && !NoIntroPreferred(*best_preference, next))) {
-          best = g;
-          best_preference = &next;
-        }
+    std::optional<NoIntroPreference> best_preference;
+    for (const Member* m = first + 1; m != last; ++m) {
+      int32_t g = m->place.game;
+      if (g == best)
+        continue;
+      if (!best_preference)
+        best_preference = NoIntroPreferenceOf(tags_of(best), options.regions);
+      NoIntroPreference next = NoIntroPreferenceOf(tags_of(g), options.regions);
+      if (NoIntroPreferred(next, *best_preference) ||
+          (g < best && !NoIntroPreferred(*best_preference, next))) {
+        best = g;
+        best_preference = next;
       }
     }
     std::sort(first, last, [best](const Member& a, const Member& b) {
@@ -205,7 +177,8 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     for (const Member* m = first; m != last; ++m)
       entries[m - members.data()] = m->entry;
     heads[first->entry] = static_cast<int32_t>(f);
-    titles[f] = choices[choice_of[best]].title;
+    std::string_view name = dat.games[best].name;
+    titles[f] = name.substr(0, NoIntroTitleLength(name));
   }
 
   // The groups, in the list order of their parents.
