@@ -1,5 +1,6 @@
 #include "matching/name_index.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "matching/file_names.h"
@@ -17,10 +18,8 @@ uint64_t Mix(uint64_t h, uint64_t word) {
 }  // namespace
 
 NameIndex::NameIndex(size_t expected, bool fold) : fold_(fold) {
-  size_t size = 16;
-  while (size < 2 * expected)
-    size *= 2;
-  slots_.resize(size);
+  // Two thirds full with the expected names.
+  slots_.resize(std::max<size_t>(16, expected + expected / 2));
 }
 
 uint64_t NameIndex::HashOf(std::string_view name) const {
@@ -70,23 +69,21 @@ bool NameIndex::Equal(const Slot& slot, std::string_view name) const {
 void NameIndex::Grow() {
   std::vector<Slot> old(slots_.size() * 2);
   old.swap(slots_);
-  const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.value < 0)
       continue;
-    size_t at = HashOf(std::string_view(slot.data, slot.size)) & mask;
+    size_t at = Home(HashOf(std::string_view(slot.data, slot.size)));
     while (slots_[at].value >= 0)
-      at = (at + 1) & mask;
+      at = Next(at);
     slots_[at] = slot;
   }
 }
 
 int32_t NameIndex::Add(std::string_view name, uint64_t hash, int32_t value) {
-  if (2 * (count_ + 1) > slots_.size())
+  if (4 * (count_ + 1) > 3 * slots_.size())
     Grow();
-  const size_t mask = slots_.size() - 1;
-  size_t at = hash & mask;
-  for (; slots_[at].value >= 0; at = (at + 1) & mask)
+  size_t at = Home(hash);
+  for (; slots_[at].value >= 0; at = Next(at))
     if (Equal(slots_[at], name))
       return slots_[at].value;
   slots_[at] = {name.data(), static_cast<uint32_t>(name.size()), value};
@@ -95,8 +92,7 @@ int32_t NameIndex::Add(std::string_view name, uint64_t hash, int32_t value) {
 }
 
 int32_t NameIndex::Find(std::string_view name, uint64_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  for (size_t at = hash & mask; slots_[at].value >= 0; at = (at + 1) & mask)
+  for (size_t at = Home(hash); slots_[at].value >= 0; at = Next(at))
     if (Equal(slots_[at], name))
       return slots_[at].value;
   return -1;

@@ -31,10 +31,10 @@ class NameIndex {
   /// of the name held where the hash leads are read too.
   uint64_t HashOf(std::string_view name) const;
   void Prefetch(uint64_t hash) const {
-    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    __builtin_prefetch(&slots_[Home(hash)]);
   }
   void PrefetchHeld(uint64_t hash) const {
-    const Slot& slot = slots_[hash & (slots_.size() - 1)];
+    const Slot& slot = slots_[Home(hash)];
     if (slot.value >= 0)
       __builtin_prefetch(slot.data);
   }
@@ -47,12 +47,19 @@ class NameIndex {
     uint32_t size = 0;
     int32_t value = -1;  // -1: the slot is empty
   };
+  // The slot where a name of hash begins its search: the hash scaled to
+  // the table's size; the search goes on to the next slots, round.
+  size_t Home(uint64_t hash) const {
+    return static_cast<size_t>(
+        (static_cast<unsigned __int128>(hash) * slots_.size()) >> 64);
+  }
+  size_t Next(size_t at) const { return at + 1 == slots_.size() ? 0 : at + 1; }
   bool Equal(const Slot& slot, std::string_view name) const;
   void Grow();
 
   bool fold_;
   size_t count_ = 0;
-  std::vector<Slot> slots_;  // a power of two, at most half full
+  std::vector<Slot> slots_;  // at most three quarters full
 };
 
 /// Calls visit(i, hash) for each i in [0, n), hash being index.HashOf of
