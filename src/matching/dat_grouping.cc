@@ -128,9 +128,12 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
   std::vector<int32_t> entries(members.size());
   std::vector<int32_t> heads(static_cast<size_t>(n), -1);
   std::vector<std::string_view> titles(family_count);
-  auto tags_of = [&](int32_t g) {
+  auto title_of = [&](int32_t g) {
     std::string_view name = dat.games[g].name;
-    return name.substr(NoIntroTitleLength(name));
+    return name.substr(0, NoIntroTitleLength(name));
+  };
+  auto tags_of = [&](int32_t g, std::string_view title) {
+    return dat.games[g].name.substr(title.size());
   };
   constexpr size_t kAhead = 8;
   size_t records_fetched = 0, names_fetched = 0;
@@ -149,17 +152,22 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     Member* first = members.data() + begin;
     Member* last = members.data() + end;
     int32_t best = first->place.game;
+    std::string_view best_title = title_of(best);
     std::optional<NoIntroPreference> best_preference;
     for (const Member* m = first + 1; m != last; ++m) {
       int32_t g = m->place.game;
       if (g == best)
         continue;
       if (!best_preference)
-        best_preference = NoIntroPreferenceOf(tags_of(best), options.regions);
-      NoIntroPreference next = NoIntroPreferenceOf(tags_of(g), options.regions);
+        best_preference = NoIntroPreferenceOf(tags_of(best, best_title),
+                                              options.regions);
+      std::string_view title = title_of(g);
+      NoIntroPreference next =
+          NoIntroPreferenceOf(tags_of(g, title), options.regions);
       if (NoIntroPreferred(next, *best_preference) ||
           (g < best && !NoIntroPreferred(*best_preference, next))) {
         best = g;
+        best_title = title;
         best_preference = next;
       }
     }
@@ -177,8 +185,7 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     for (const Member* m = first; m != last; ++m)
       entries[m - members.data()] = m->entry;
     heads[first->entry] = static_cast<int32_t>(f);
-    std::string_view name = dat.games[best].name;
-    titles[f] = name.substr(0, NoIntroTitleLength(name));
+    titles[f] = best_title;
   }
 
   // The groups, in the list order of their parents.
