@@ -1,6 +1,8 @@
 // The DAT reader and the grouping by its families on arbitrary text. It
 // must hold that:
 // - reading ends, without a crash or a stack that grows with the nesting;
+// - reading the root's children in pieces gives what reading the whole
+//   text at once gives: the same games, or the same reason;
 // - a DAT that reads has games, each with its roms in range;
 // - every game has a family below the count, numbered in order of first
 //   appearance, and shares it with the game its cloneof names;
@@ -35,9 +37,20 @@ class CountedGroups : public GroupSink {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput input(data, size);
   uint8_t mode = input.Byte();
-  DatFile dat;
-  if (!ReadDat(input.Rest(), &dat).empty())
+  DatFile dat, whole;
+  std::string text(input.Rest());
+  std::string error = ReadDat(text, &dat, mode & 4 ? 1 : 64);
+  FUZZ_CHECK(ReadDat(text, &whole, 0) == error);
+  if (!error.empty())
     return 0;
+  FUZZ_CHECK(dat.roms == whole.roms);
+  FUZZ_CHECK(dat.games.size() == whole.games.size());
+  for (size_t g = 0; g < dat.games.size(); ++g) {
+    const DatGame &a = dat.games[g], &b = whole.games[g];
+    FUZZ_CHECK(a.name == b.name && a.parent == b.parent && a.id == b.id &&
+               a.parent_id == b.parent_id && a.first_rom == b.first_rom &&
+               a.rom_count == b.rom_count);
+  }
   FUZZ_CHECK(!dat.games.empty());
   FindDatFamilies(&dat);
   std::unordered_map<std::string_view, int32_t> first_named;

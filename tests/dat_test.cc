@@ -77,6 +77,15 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
        "error: the XML breaks at line 2: expected ' or \""},
       {"<datafile>\n<game name=\"&#xFFFFFFF;\"/></datafile>",
        "error: the XML breaks at line 2: invalid numeric character entity"},
+      // Lines as read, though the parser decodes entities in place.
+      {"<datafile>\n<game name=\"a&#10;&#10;&#10;\nb\"/>\n<game name=\"c\"/>"
+       "<game name=\"\n&#10;&#xFFFFFFF;\"/></datafile>",
+       "error: the XML breaks at line 5: invalid numeric character entity"},
+      {"<?xml version=\"1.0\"?>\n<datafile\nv=\"&#1\">\n</datafile>",
+       "error: the XML breaks at line 3: expected ;"},
+      {"\xEF\xBB\xBF<datafile><game name=\"g\"/></datafile>\n", "g:\n"},
+      {"<datafile><game name=\"g\"/></datafile>\xEF\xBB\xBF",
+       "error: the XML breaks at line 1: expected <"},
       {nested + "<game name=\"x\"/>",
        "error: the XML breaks at line 3: elements nest more than 64 deep"},
       // As deep as allowed, and deeper only inside a comment or a value.
@@ -90,11 +99,14 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
            }() + "</datafile>",
        "g:\n"},
   };
-  for (const Case& c : cases) {
-    DatFile dat;
-    std::string error = ReadDat(c.text, &dat);
-    EXPECT_EQ(error.empty() ? Shown(dat) : "error: " + error, c.expected)
-        << c.text.substr(0, 200);
+  // Whole, each child of the root a piece, and in the pieces of the run.
+  for (size_t piece_bytes : {size_t{0}, size_t{1}, kDatPieceBytes}) {
+    for (const Case& c : cases) {
+      DatFile dat;
+      std::string error = ReadDat(c.text, &dat, piece_bytes);
+      EXPECT_EQ(error.empty() ? Shown(dat) : "error: " + error, c.expected)
+          << piece_bytes << " " << c.text.substr(0, 200);
+    }
   }
 }
 

@@ -91,6 +91,7 @@ class FakePlatform : public Platform {
     name->assign(text);
     return true;
   }
+  bool Utf8NamesUnchanged() override { return true; }
   [[noreturn]] void EndProcess(int status) override {
     throw ProcessEnded{status};
   }

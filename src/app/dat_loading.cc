@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/reports.h"
@@ -49,10 +50,11 @@ std::string LoadDat(std::string_view path, Platform& platform, DatFile* dat) {
   std::string text, reason;
   if (!platform.ReadWholeFile(path, &text, &reason))
     return CannotReadDatLine(path, reason);
-  reason = ReadDat(text, dat);
+  reason = ReadDat(std::move(text), dat);
   if (!reason.empty())
     return CannotReadDatLine(path, reason);
   FindDatFamilies(dat);
-  ConvertNames(dat, platform);
+  if (!platform.Utf8NamesUnchanged())
+    ConvertNames(dat, platform);
   return "";
 }

@@ -13,6 +13,10 @@ namespace {
 // walked, no recursion.
 class Joined {
  public:
+  explicit Joined(size_t expected) {
+    up_.reserve(expected);
+    size_.reserve(expected);
+  }
   int32_t Add() {
     up_.push_back(static_cast<int32_t>(up_.size()));
     size_.push_back(1);
@@ -47,7 +51,7 @@ class Joined {
 void FindDatFamilies(DatFile* dat) {
   std::vector<DatGame>& games = dat->games;
   const int32_t n = static_cast<int32_t>(games.size());
-  Joined joined;
+  Joined joined(games.size());
   NameIndex by_name(games.size(), false), by_id(0, false);
   ForEachHashed(by_name, games.size(),
                 [&](size_t g) { return games[g].name; },

@@ -9,12 +9,23 @@
 
 namespace {
 
-// "the XML breaks at line N: " for offset in text.
-std::string BreaksAt(std::string_view text, size_t offset) {
-  offset = std::min(offset, text.size());
-  size_t line = 1 + static_cast<size_t>(
-                        std::count(text.begin(), text.begin() + offset, '\n'));
+// "the XML breaks at line N: ".
+std::string BreaksAtLine(size_t line) {
   return "the XML breaks at line " + std::to_string(line) + ": ";
+}
+
+// The line ends in [begin, end), counted in runs of 240 bytes, whose
+// counts fit a byte, so that the compiler counts 16 bytes at a time.
+size_t LinesIn(const char* begin, const char* end) {
+  size_t lines = 0;
+  while (begin != end) {
+    const char* stop = begin + std::min<ptrdiff_t>(end - begin, 240);
+    uint8_t run = 0;
+    for (; begin != stop; ++begin)
+      run += *begin == '\n';
+    lines += run;
+  }
+  return lines;
 }
 
 }  // namespace
@@ -25,7 +36,7 @@ bool DatReaderBuilt() { return false; }
 
 size_t TooDeepAt(const char*, int) { return std::string_view::npos; }
 
-std::string ReadDat(std::string_view, DatFile*) {
+std::string ReadDat(std::string, DatFile*, size_t) {
   return "this tramlune was built without an XML parser";
 }
 
@@ -33,8 +44,10 @@ std::string ReadDat(std::string_view, DatFile*) {
 
 namespace {
 
+constexpr size_t kNone = std::string_view::npos;
+
 // The parser's own tables of the bytes that make up whitespace, element
-// names and attribute names, so that the depth scan reads text as it does.
+// names and attribute names, so that the scan reads text as it does.
 bool IsSpace(char c) {
   return rapidxml::internal::lookup_tables<0>::lookup_whitespace
       [static_cast<unsigned char>(c)];
@@ -50,16 +63,34 @@ bool IsAttributeNameByte(char c) {
 
 // The position just past the first end at or after p, or nullptr when the
 // text ends first.
-const char* PastEnd(const char* p, std::string_view end) {
-  for (; *p; ++p)
-    if (std::strncmp(p, end.data(), end.size()) == 0)
-      return p + end.size();
-  return nullptr;
+const char* PastEnd(const char* p, const char* end) {
+  const char* at = end[1] ? std::strstr(p, end) : std::strchr(p, end[0]);
+  return at ? at + std::strlen(end) : nullptr;
 }
 
 const char* SkipSpace(const char* p) {
   while (IsSpace(*p))
     ++p;
+  return p;
+}
+
+// Past the attributes of a start tag, each with the whitespace after it,
+// as the parser reads them; nullptr where it stops at an error.
+const char* PastAttributes(const char* p) {
+  while (IsAttributeNameByte(*p)) {
+    while (IsAttributeNameByte(*p))
+      ++p;
+    p = SkipSpace(p);
+    if (*p != '=')
+      return nullptr;
+    p = SkipSpace(p + 1);
+    if (*p != '"' && *p != '\'')
+      return nullptr;
+    const char* close = std::strchr(p + 1, *p);
+    if (!close)
+      return nullptr;
+    p = SkipSpace(close + 1);
+  }
   return p;
 }
 
@@ -80,6 +111,136 @@ const char* PastDoctype(const char* p) {
   return p + 1;
 }
 
+// What the scan finds in a text: where an element nests too deep, and
+// whether and where the root's children can be parsed in pieces, each as a
+// document of its own. They can where the parser reads them as the scan
+// does: the first element, the root, opens with ">" and closes before the
+// text ends, every closing tag names the element it closes, and the text
+// outside the elements under the root is whitespace (a byte order mark at
+// the start aside). A piece is then a run of the root's children without
+// text around them, and it parses as it does inside the root.
+struct Layout {
+  size_t too_deep = kNone;  // TooDeepAt
+  bool in_pieces = false;
+  size_t root_open = 0;     // the "<" of the root's start tag
+  size_t root_content = 0;  // just past that tag
+  size_t root_close = 0;    // the "<" of the root's closing tag
+  size_t root_end = 0;      // just past that tag
+  size_t end = 0;           // the text's first zero byte
+  // How many <game> and <machine> elements the scan passed at level 2 and
+  // <rom> elements at level 3: at least as many as the DAT has games and
+  // roms.
+  size_t games = 0, roms = 0;
+  // The starts of the pieces after the first, which starts at
+  // root_content: the "<" of a child of the root at least piece_bytes
+  // after the previous start.
+  std::vector<size_t> cuts;
+};
+
+// Scans text as the parser reads its tokens, to the first element deeper
+// than max_depth, to the text's end, or to where the parser would stop at
+// an error; cuts pieces of piece_bytes (none for 0).
+Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
+  Layout layout;
+  bool pieces = piece_bytes > 0;  // while the layout above still holds
+  bool root_open = false, root_closed = false, ended = false;
+  std::vector<std::string_view> open(static_cast<size_t>(max_depth) + 1);
+  int depth = 0;
+  const char* p = text;
+  if (pieces && p[0] == '\xEF' && p[1] == '\xBB' && p[2] == '\xBF')
+    p += 3;  // the parser skips a byte order mark
+  for (;;) {
+    // Text between tags, at any level, runs to the next "<"; it is often
+    // whitespace alone.
+    p = SkipSpace(p);
+    if (pieces && depth <= 1)
+      pieces = *p == '<' || *p == '\0';
+    if (*p != '<') {
+      if (*p == '\0') {
+        ended = true;
+        break;
+      }
+      p = std::strchr(p, '<');
+      if (!p)
+        break;
+    }
+    const char* tag = p++;
+    if (*p == '/') {  // a closing tag: its name, blanks, ">"
+      const char* close = nullptr;
+      if (pieces) {
+        const char* name = p + 1;
+        const char* q = name;
+        while (IsNameByte(*q))
+          ++q;
+        close = SkipSpace(q);
+        pieces = depth > 0 && *close == '>' &&
+                 std::string_view(name, static_cast<size_t>(q - name)) ==
+                     open[depth];
+        if (pieces && depth == 1 && !root_closed) {
+          root_closed = true;
+          layout.root_close = static_cast<size_t>(tag - text);
+          layout.root_end = static_cast<size_t>(close + 1 - text);
+        }
+      }
+      depth = std::max(depth - 1, 0);
+      p = pieces ? close + 1 : PastEnd(p, ">");
+    } else {
+      if (pieces && depth == 1 && root_open && !root_closed) {
+        size_t at = static_cast<size_t>(tag - text);
+        size_t last =
+            layout.cuts.empty() ? layout.root_content : layout.cuts.back();
+        if (at - last >= piece_bytes)
+          layout.cuts.push_back(at);
+      }
+      if (*p == '?') {  // a declaration or processing instruction
+        p = PastEnd(p + 1, "?>");
+      } else if (*p == '!') {
+        if (std::strncmp(p, "!--", 3) == 0)
+          p = PastEnd(p + 3, "-->");
+        else if (std::strncmp(p, "![CDATA[", 8) == 0)
+          p = PastEnd(p + 8, "]]>");
+        else if (std::strncmp(p, "!DOCTYPE", 8) == 0 && IsSpace(p[8]))
+          p = PastDoctype(p + 9);
+        else
+          p = PastEnd(p + 1, ">");
+      } else {  // an element: its name, its attributes, then ">" or "/>"
+        const char* name = p;
+        while (IsNameByte(*p))
+          ++p;
+        std::string_view element(name, static_cast<size_t>(p - name));
+        layout.games +=
+            depth == 1 && (element == "game" || element == "machine");
+        layout.roms += depth == 2 && element == "rom";
+        p = element.empty() ? nullptr : PastAttributes(SkipSpace(p));
+        if (p && *p == '>') {
+          if (++depth > max_depth) {
+            layout.too_deep = static_cast<size_t>(tag - text);
+            return layout;
+          }
+          open[depth] = element;
+          if (depth == 1 && !root_open) {
+            root_open = true;
+            layout.root_open = static_cast<size_t>(tag - text);
+            layout.root_content = static_cast<size_t>(p + 1 - text);
+          }
+          ++p;
+        } else if (p && p[0] == '/' && p[1] == '>') {
+          pieces = pieces && (depth > 0 || root_open);
+          p += 2;
+        } else {
+          p = nullptr;
+        }
+      }
+    }
+    if (!p)
+      break;
+  }
+  layout.in_pieces = pieces && ended && root_closed;
+  if (layout.in_pieces)
+    layout.end = static_cast<size_t>(p - text);
+  return layout;
+}
+
 // The parse's flags: no nodes but elements and attributes, names and
 // values as (pointer, size), closing tags checked against their elements.
 constexpr int kParseFlags =
@@ -88,128 +249,172 @@ constexpr int kParseFlags =
     rapidxml::parse_validate_closing_tags;
 
 using XmlNode = rapidxml::xml_node<char>;
+using XmlAttribute = rapidxml::xml_attribute<char>;
 
-bool Named(const XmlNode* node, std::string_view name) {
-  return std::string_view(node->name(), node->name_size()) == name;
+std::string_view NameOf(const XmlNode* node) {
+  return std::string_view(node->name(), node->name_size());
 }
 
 std::string_view Attribute(const XmlNode* node, std::string_view name) {
-  const rapidxml::xml_attribute<char>* a =
-      node->first_attribute(name.data(), name.size());
+  const XmlAttribute* a = node->first_attribute(name.data(), name.size());
   return a ? std::string_view(a->value(), a->value_size())
            : std::string_view();
 }
+
+// Adds the games among entry and its following siblings to *dat.
+void TakeGames(const XmlNode* entry, DatFile* dat) {
+  for (; entry; entry = entry->next_sibling()) {
+    std::string_view kind = NameOf(entry);
+    if (kind != "game" && kind != "machine")
+      continue;
+    DatGame game;
+    // The first attribute of each name counts.
+    bool seen[4] = {};
+    for (const XmlAttribute* a = entry->first_attribute(); a;
+         a = a->next_attribute()) {
+      std::string_view name(a->name(), a->name_size());
+      int field = name == "name"        ? 0
+                  : name == "cloneof"   ? 1
+                  : name == "id"        ? 2
+                  : name == "cloneofid" ? 3
+                                        : -1;
+      if (field < 0 || seen[field])
+        continue;
+      seen[field] = true;
+      std::string_view* texts[4] = {&game.name, &game.parent, &game.id,
+                                    &game.parent_id};
+      *texts[field] = std::string_view(a->value(), a->value_size());
+    }
+    game.first_rom = static_cast<uint32_t>(dat->roms.size());
+    for (const XmlNode* rom = entry->first_node("rom", 3); rom;
+         rom = rom->next_sibling("rom", 3))
+      dat->roms.push_back(Attribute(rom, "name"));
+    game.rom_count = static_cast<uint32_t>(dat->roms.size()) - game.first_rom;
+    dat->games.push_back(game);
+  }
+}
+
+// Parses runs of a text in place, in order, each as a document of its own,
+// and counts the lines before each while they are as read, so that a
+// break's line is that of the text as read.
+class Parser {
+ public:
+  explicit Parser(char* text)
+      : text_(text), document_(new rapidxml::xml_document<char>) {}
+
+  // The document of the last run (it holds a pool of 64 KiB: too much for
+  // a stack).
+  const rapidxml::xml_document<char>& Document() const { return *document_; }
+
+  // Parses text[begin, end), its last byte made zero meanwhile. Returns ""
+  // or where and why the XML breaks.
+  std::string Parse(size_t begin, size_t end) {
+    char* first = text_ + begin;
+    char* last = text_ + end;
+    size_t lines = LinesIn(first, last);
+    char kept = *last;
+    *last = '\0';
+    document_->clear();
+    try {
+      document_->parse<kParseFlags>(first);
+    } catch (const rapidxml::parse_error& e) {
+      *last = kept;
+      // The parser has changed only bytes before where it stopped.
+      const char* at = std::min<const char*>(e.where<char>(), last);
+      return Breaks(lines_ + lines - LinesIn(at, last), e.what());
+    }
+    *last = kept;
+    lines_ += lines;
+    return "";
+  }
+
+  // Checks the attributes of the start tag text[begin, end) ("<a b='c'>"),
+  // which stays as read, in a copy that closes it ("<a b='c'/>").
+  std::string ParseStartTag(size_t begin, size_t end) {
+    std::string tag(text_ + begin, end - begin - 1);
+    tag += "/>";
+    document_->clear();
+    try {
+      document_->parse<kParseFlags>(tag.data());
+    } catch (const rapidxml::parse_error& e) {
+      size_t at = std::min(static_cast<size_t>(e.where<char>() - tag.data()),
+                           end - begin);
+      return Breaks(lines_ + LinesIn(text_ + begin, text_ + begin + at),
+                    e.what());
+    }
+    Pass(begin, end);
+    return "";
+  }
+
+  // Passes over text[begin, end), read by the scan.
+  void Pass(size_t begin, size_t end) {
+    lines_ += LinesIn(text_ + begin, text_ + end);
+  }
+
+ private:
+  static std::string Breaks(size_t lines_before, std::string_view what) {
+    if (what == "unexpected end of data")
+      what = "the text ends inside it";
+    else if (what == "invalid closing tag name")
+      what = "a closing tag names another element";
+    return BreaksAtLine(1 + lines_before) + std::string(what);
+  }
+
+  char* text_;
+  size_t lines_ = 0;  // in the text before the next run
+  std::unique_ptr<rapidxml::xml_document<char>> document_;
+};
 
 }  // namespace
 
 bool DatReaderBuilt() { return true; }
 
 size_t TooDeepAt(const char* text, int max_depth) {
-  constexpr size_t kNone = std::string_view::npos;
-  int depth = 0;
-  const char* p = text;
-  for (;;) {
-    // Text between tags, at any level, runs to the next "<".
-    while (*p && *p != '<')
-      ++p;
-    if (!*p)
-      return kNone;
-    const char* open = p++;
-    if (*p == '/') {  // a closing tag: its name, blanks, ">"
-      depth = std::max(depth - 1, 0);
-      p = PastEnd(p, ">");
-    } else if (*p == '?') {  // a declaration or processing instruction
-      p = PastEnd(p + 1, "?>");
-    } else if (*p == '!') {
-      if (std::strncmp(p, "!--", 3) == 0)
-        p = PastEnd(p + 3, "-->");
-      else if (std::strncmp(p, "![CDATA[", 8) == 0)
-        p = PastEnd(p + 8, "]]>");
-      else if (std::strncmp(p, "!DOCTYPE", 8) == 0 && IsSpace(p[8]))
-        p = PastDoctype(p + 9);
-      else
-        p = PastEnd(p + 1, ">");
-    } else {  // an element: its name, its attributes, then ">" or "/>"
-      const char* name = p;
-      while (IsNameByte(*p))
-        ++p;
-      if (p == name)
-        return kNone;
-      p = SkipSpace(p);
-      while (IsAttributeNameByte(*p)) {
-        while (IsAttributeNameByte(*p))
-          ++p;
-        p = SkipSpace(p);
-        if (*p != '=')
-          return kNone;
-        p = SkipSpace(p + 1);
-        if (*p != '"' && *p != '\'')
-          return kNone;
-        const char* close = std::strchr(p + 1, *p);
-        if (!close)
-          return kNone;
-        p = SkipSpace(close + 1);
-      }
-      if (*p == '>') {
-        if (++depth > max_depth)
-          return static_cast<size_t>(open - text);
-        ++p;
-      } else if (p[0] == '/' && p[1] == '>') {
-        p += 2;
-      } else {
-        return kNone;
-      }
-    }
-    if (!p)
-      return kNone;
-  }
+  return Scan(text, max_depth, 0).too_deep;
 }
 
-std::string ReadDat(std::string_view text, DatFile* dat) {
+std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes) {
   *dat = DatFile();
-  // The parser decodes entities in place, in a copy that ends in a zero
-  // byte; the names stay there.
-  dat->stores.push_back(std::make_unique<char[]>(text.size() + 1));
-  char* store = dat->stores.back().get();
-  std::memcpy(store, text.data(), text.size());
-  store[text.size()] = '\0';
-  size_t deep = TooDeepAt(store, kMaxDatDepth);
-  if (deep != std::string_view::npos)
-    return BreaksAt(text, deep) + "elements nest more than " +
-           std::to_string(kMaxDatDepth) + " deep";
-  // The document holds a pool of 64 KiB: too much for a stack.
-  auto document = std::make_unique<rapidxml::xml_document<char>>();
-  try {
-    document->parse<kParseFlags>(store);
-  } catch (const rapidxml::parse_error& e) {
-    std::string_view what = e.what();
-    if (what == "unexpected end of data")
-      what = "the text ends inside it";
-    else if (what == "invalid closing tag name")
-      what = "a closing tag names another element";
-    return BreaksAt(text, static_cast<size_t>(e.where<char>() - store)) +
-           std::string(what);
-  }
-  const XmlNode* root = document->first_node();
-  for (const XmlNode* entry = root ? root->first_node() : nullptr; entry;
-       entry = entry->next_sibling()) {
-    if (!Named(entry, "game") && !Named(entry, "machine"))
-      continue;
-    DatGame game;
-    game.name = Attribute(entry, "name");
-    game.parent = Attribute(entry, "cloneof");
-    game.id = Attribute(entry, "id");
-    game.parent_id = Attribute(entry, "cloneofid");
-    game.first_rom = static_cast<uint32_t>(dat->roms.size());
-    for (const XmlNode* rom = entry->first_node("rom"); rom;
-         rom = rom->next_sibling("rom"))
-      dat->roms.push_back(Attribute(rom, "name"));
-    game.rom_count = static_cast<uint32_t>(dat->roms.size()) - game.first_rom;
-    dat->games.push_back(game);
+  // On the heap, so that the texts stay where they are when *dat moves.
+  dat->text = std::make_unique<std::string>(std::move(text));
+  char* store = dat->text->data();
+  Layout layout = Scan(store, kMaxDatDepth, piece_bytes);
+  if (layout.too_deep != kNone)
+    return BreaksAtLine(1 + LinesIn(store, store + layout.too_deep)) +
+           "elements nest more than " + std::to_string(kMaxDatDepth) +
+           " deep";
+  Parser parser(store);
+  std::string error;
+  dat->games.reserve(layout.games);
+  dat->roms.reserve(layout.roms);
+  if (!layout.in_pieces) {
+    error = parser.Parse(0, std::strlen(store));
+    if (!error.empty())
+      return error;
+    const XmlNode* root = parser.Document().first_node();
+    if (!root)
+      return "it holds no XML element";
+    TakeGames(root->first_node(), dat);
+  } else {
+    error = parser.Parse(0, layout.root_open);
+    if (error.empty())
+      error = parser.ParseStartTag(layout.root_open, layout.root_content);
+    layout.cuts.push_back(layout.root_close);
+    for (size_t i = 0, begin = layout.root_content;
+         error.empty() && i < layout.cuts.size(); begin = layout.cuts[i++]) {
+      error = parser.Parse(begin, layout.cuts[i]);
+      if (error.empty())
+        TakeGames(parser.Document().first_node(), dat);
+    }
+    if (error.empty()) {
+      parser.Pass(layout.root_close, layout.root_end);
+      error = parser.Parse(layout.root_end, layout.end);
+    }
+    if (!error.empty())
+      return error;
   }
   if (dat->games.empty())
-    return root ? "it holds no <game> or <machine> element"
-                : "it holds no XML element";
+    return "it holds no <game> or <machine> element";
   return "";
 }
 

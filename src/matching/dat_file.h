@@ -27,12 +27,14 @@ struct DatGame {
 };
 
 /// A DAT as read: its games in the file's order. The texts look into the
-/// stores, which the DatFile owns; it may be moved, never copied.
+/// DAT's text, which the parser decoded in place, and into the stores of
+/// names made anew; the DatFile owns both. It may be moved, never copied.
 struct DatFile {
   std::vector<DatGame> games;
   std::vector<std::string_view> roms;
   /// How many families FindDatFamilies found.
   int32_t family_count = 0;
+  std::unique_ptr<std::string> text;
   std::vector<std::unique_ptr<char[]>> stores;
 };
 
@@ -40,15 +42,24 @@ struct DatFile {
 /// descends one call per level, sees them. A DAT nests three deep.
 inline constexpr int kMaxDatDepth = 64;
 
+/// How much of the root's children ReadDat parses at a time, at least: the
+/// parser's nodes of a piece stay in the cache.
+inline constexpr size_t kDatPieceBytes = 16 * 1024;
+
 /// Whether this build holds the XML parser, so that ReadDat reads DATs.
 bool DatReaderBuilt();
 
-/// Reads the DAT text into *dat. Returns "" when it is read, or why not:
-/// where the XML breaks ("the XML breaks at line 3: expected >"), or that
-/// it holds no <game> or <machine> element under its root. Time and memory
-/// are linear in the text's size; no call nests per element level beyond
-/// kMaxDatDepth.
-std::string ReadDat(std::string_view text, DatFile* dat);
+/// Reads the DAT text into *dat, which keeps the text. Returns "" when it
+/// is read, or why not: where the XML breaks ("the XML breaks at line 3:
+/// expected >"), or that it holds no <game> or <machine> element under its
+/// root. Time and memory are linear in the text's size; no call nests per
+/// element level beyond kMaxDatDepth. The parser reads the root's children
+/// a piece of at least piece_bytes at a time where the scan that bounds the
+/// nesting finds them parted by whitespace alone, and the whole text at
+/// once otherwise or when piece_bytes is 0: the games and the reasons are
+/// the same either way.
+std::string ReadDat(std::string text, DatFile* dat,
+                    size_t piece_bytes = kDatPieceBytes);
 
 /// The offset in text, which ends at its first zero byte, of the element
 /// that opens level max_depth + 1 as the XML parser reads text, or npos

@@ -1,9 +1,11 @@
 #include "matching/dat_grouping.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "base/ascii_fold.h"
 #include "matching/dat_file.h"
 #include "matching/file_names.h"
 #include "matching/name_index.h"
@@ -11,21 +13,32 @@
 
 namespace {
 
-// Where a listed entry stands in the DAT: its game, whether it is a sheet,
-// and its rom's place among the game's roms (rom_count for the game packed
-// whole).
+// Where a listed entry stands in the DAT: its game (-1 for none), its rom as
+// a number that orders the game's roms (the rom's place among the DAT's;
+// kWholeGame for the game packed whole, after them), and whether it is a
+// sheet.
 struct Place {
   int32_t game = -1;
-  bool sheet = false;
   uint32_t rom = 0;
+  bool sheet = false;
+};
+constexpr uint32_t kWholeGame = UINT32_MAX;
+
+// An entry of a family, with its place.
+struct Member {
+  int32_t entry;
+  Place place;
 };
 
+// Whether extension is ".cue" or ".gdi", letters folded.
 bool IsSheet(std::string_view extension) {
-  auto is = [&](std::string_view sheet) {
-    return extension.size() == sheet.size() &&
-           FoldedPrefixLength(extension, sheet) == sheet.size();
+  if (extension.size() != 4 || extension[0] != '.')
+    return false;
+  auto folded = [&](size_t i) {
+    return FoldByte(static_cast<unsigned char>(extension[i]));
   };
-  return is(".CUE") || is(".GDI");
+  return (folded(1) == 'C' && folded(2) == 'U' && folded(3) == 'E') ||
+         (folded(1) == 'G' && folded(2) == 'D' && folded(3) == 'I');
 }
 
 }  // namespace
@@ -34,30 +47,45 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
                     GroupSink& sink) {
   const DatFile& dat = *options.dat;
   const int32_t n = list.Count();
+  const int32_t game_count = static_cast<int32_t>(dat.games.size());
+  const size_t family_count = static_cast<size_t>(dat.family_count);
   DatMatches matches;
 
-  NameIndex roms(dat.roms.size(), options.fold_names);
-  NameIndex games(dat.games.size(), options.fold_names);
+  // The family of each game and the game of each rom, read in the DAT's
+  // order into arrays of their own.
+  std::vector<int32_t> family_of(dat.games.size());
   std::vector<int32_t> game_of_rom(dat.roms.size());
-  ForEachHashed(games, dat.games.size(),
-                [&](size_t g) { return dat.games[g].name; },
-                [&](size_t g, uint64_t hash) {
-                  const DatGame& game = dat.games[g];
-                  if (!game.name.empty())
-                    games.Add(game.name, hash, static_cast<int32_t>(g));
-                  for (uint32_t r = 0; r < game.rom_count; ++r)
-                    game_of_rom[game.first_rom + r] = static_cast<int32_t>(g);
-                });
+  for (int32_t g = 0; g < game_count; ++g) {
+    const DatGame& game = dat.games[g];
+    family_of[g] = game.family;
+    std::fill_n(game_of_rom.begin() + game.first_rom, game.rom_count, g);
+  }
+  NameIndex roms(dat.roms.size(), options.fold_names);
   ForEachHashed(roms, dat.roms.size(),
                 [&](size_t r) { return dat.roms[r]; },
                 [&](size_t r, uint64_t hash) {
                   if (!dat.roms[r].empty())
                     roms.Add(dat.roms[r], hash, static_cast<int32_t>(r));
                 });
+  // The games by name, indexed when an entry first is no rom.
+  std::optional<NameIndex> games;
+  auto game_named = [&](std::string_view base) {
+    if (!games) {
+      games.emplace(dat.games.size(), options.fold_names);
+      ForEachHashed(*games, dat.games.size(),
+                    [&](size_t g) { return dat.games[g].name; },
+                    [&](size_t g, uint64_t hash) {
+                      if (!dat.games[g].name.empty())
+                        games->Add(dat.games[g].name, hash,
+                                   static_cast<int32_t>(g));
+                    });
+    }
+    return games->Find(base);
+  };
 
-  // Each free entry's place, and the entries of each family in list order.
+  // Each free entry's place, and how many entries each family holds.
   std::vector<Place> place(static_cast<size_t>(n));
-  std::vector<int32_t> start(static_cast<size_t>(dat.family_count) + 1, 0);
+  std::vector<int32_t> start(family_count + 1, 0);
   ForEachHashed(roms, static_cast<size_t>(n),
                 [&](size_t i) { return list.Name(static_cast<int32_t>(i)); },
                 [&](size_t at, uint64_t hash) {
@@ -67,10 +95,10 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     Place& p = place[i];
     if (int32_t rom = roms.Find(list.Name(i), hash); rom >= 0) {
       p.game = game_of_rom[rom];
-      p.rom = static_cast<uint32_t>(rom) - dat.games[p.game].first_rom;
-    } else if (int32_t game = games.Find(list.Base(i)); game >= 0) {
+      p.rom = static_cast<uint32_t>(rom);
+    } else if (int32_t game = game_named(list.Base(i)); game >= 0) {
       p.game = game;
-      p.rom = dat.games[p.game].rom_count;
+      p.rom = kWholeGame;
     } else {
       if (matches.not_held < 2)
         matches.not_held_examples[matches.not_held] = i;
@@ -79,67 +107,92 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     }
     p.sheet = IsSheet(list.Extension(i));
     ++matches.held;
-    ++start[dat.games[p.game].family + 1];
+    ++start[family_of[p.game] + 1];
   });
   for (size_t f = 1; f < start.size(); ++f)
     start[f] += start[f - 1];
-  std::vector<int32_t> members(static_cast<size_t>(matches.held));
+  // The entries of each family, in list order.
+  std::vector<Member> members(static_cast<size_t>(matches.held));
   {
     std::vector<int32_t> next(start.begin(), start.end() - 1);
     for (int32_t i = 0; i < n; ++i)
       if (place[i].game >= 0)
-        members[next[dat.games[place[i].game].family]++] = i;
+        members[next[family_of[place[i].game]]++] = {i, place[i]};
   }
 
   // Each family of enough entries: its preferred game, its entries in line
   // order with the parent first, noted at the parent's place in the list.
+  // The games' records and names, which lie apart, are fetched some
+  // entries ahead.
   const size_t least = options.singles ? 1 : 2;
+  std::vector<int32_t> entries(members.size());
   std::vector<int32_t> heads(static_cast<size_t>(n), -1);
-  std::vector<std::string_view> titles(static_cast<size_t>(dat.family_count));
-  auto preference = [&](int32_t g) {
+  std::vector<std::string_view> titles(family_count);
+  auto title_of = [&](int32_t g) {
     std::string_view name = dat.games[g].name;
-    return NoIntroPreferenceOf(name.substr(NoIntroTitleLength(name)),
-                               options.regions);
+    return name.substr(0, NoIntroTitleLength(name));
   };
-  for (int32_t f = 0; f < dat.family_count; ++f) {
-    auto first = members.begin() + start[f], last = members.begin() +
-                                                    start[f + 1];
-    if (static_cast<size_t>(last - first) < least)
+  auto tags_of = [&](int32_t g, std::string_view title) {
+    return dat.games[g].name.substr(title.size());
+  };
+  constexpr size_t kAhead = 8;
+  size_t records_fetched = 0, names_fetched = 0;
+  for (size_t f = 0; f < family_count; ++f) {
+    const size_t begin = static_cast<size_t>(start[f]);
+    const size_t end = static_cast<size_t>(start[f + 1]);
+    for (; records_fetched < std::min(end + 2 * kAhead, members.size());
+         ++records_fetched)
+      __builtin_prefetch(&dat.games[members[records_fetched].place.game]);
+    for (; names_fetched < std::min(end + kAhead, members.size());
+         ++names_fetched)
+      __builtin_prefetch(
+          dat.games[members[names_fetched].place.game].name.data());
+    if (end - begin < least)
       continue;
-    int32_t best = place[*first].game;
-    NoIntroPreference best_preference = preference(best);
-    for (auto it = first + 1; it != last; ++it) {
-      int32_t g = place[*it].game;
+    Member* first = members.data() + begin;
+    Member* last = members.data() + end;
+    int32_t best = first->place.game;
+    std::string_view best_title = title_of(best);
+    std::optional<NoIntroPreference> best_preference;
+    for (const Member* m = first + 1; m != last; ++m) {
+      int32_t g = m->place.game;
       if (g == best)
         continue;
-      NoIntroPreference next = preference(g);
-      if (NoIntroPreferred(next, best_preference) ||
-          (g < best && !NoIntroPreferred(best_preference, next))) {
+      if (!best_preference)
+        best_preference = NoIntroPreferenceOf(tags_of(best, best_title),
+                                              options.regions);
+      std::string_view title = title_of(g);
+      NoIntroPreference next =
+          NoIntroPreferenceOf(tags_of(g, title), options.regions);
+      if (NoIntroPreferred(next, *best_preference) ||
+          (g < best && !NoIntroPreferred(*best_preference, next))) {
         best = g;
+        best_title = title;
         best_preference = next;
       }
     }
-    std::sort(first, last, [&](int32_t a, int32_t b) {
-      int32_t ga = place[a].game == best ? -1 : place[a].game;
-      int32_t gb = place[b].game == best ? -1 : place[b].game;
+    std::sort(first, last, [best](const Member& a, const Member& b) {
+      int32_t ga = a.place.game == best ? -1 : a.place.game;
+      int32_t gb = b.place.game == best ? -1 : b.place.game;
       if (ga != gb)
         return ga < gb;
-      if (place[a].sheet != place[b].sheet)
-        return place[a].sheet;
-      if (place[a].rom != place[b].rom)
-        return place[a].rom < place[b].rom;
-      return a < b;
+      if (a.place.sheet != b.place.sheet)
+        return a.place.sheet;
+      if (a.place.rom != b.place.rom)
+        return a.place.rom < b.place.rom;
+      return a.entry < b.entry;
     });
-    heads[*first] = f;
-    std::string_view name = dat.games[best].name;
-    titles[f] = name.substr(0, NoIntroTitleLength(name));
+    for (const Member* m = first; m != last; ++m)
+      entries[m - members.data()] = m->entry;
+    heads[first->entry] = static_cast<int32_t>(f);
+    titles[f] = best_title;
   }
 
   // The groups, in the list order of their parents.
   for (int32_t i = 0; i < n; ++i) {
     if (int32_t f = heads[i]; f >= 0) {
-      std::span<const int32_t> clones(members.data() + start[f] + 1,
-                                      members.data() + start[f + 1]);
+      std::span<const int32_t> clones(entries.data() + start[f] + 1,
+                                      entries.data() + start[f + 1]);
       list.Take(i);
       for (int32_t clone : clones)
         list.Take(clone);

@@ -1,5 +1,6 @@
 // A hash index from names to numbers, for the DAT's many names: one flat
-// table, a name's bytes compared only where the hashes agree.
+// table of sixteen-byte slots, a name's bytes compared only where the sizes
+// agree.
 #ifndef TRAMLUNE_MATCHING_NAME_INDEX_H_
 #define TRAMLUNE_MATCHING_NAME_INDEX_H_
 
@@ -26,45 +27,60 @@ class NameIndex {
 
   /// The same with the name's HashOf, which a walk over many names finds
   /// ahead and hands to Prefetch, so that the table's memory is read while
-  /// other names are looked up.
+  /// other names are looked up, and then to PrefetchHeld, so that the bytes
+  /// of the name held where the hash leads are read too.
   uint64_t HashOf(std::string_view name) const;
   void Prefetch(uint64_t hash) const {
-    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    __builtin_prefetch(&slots_[Home(hash)]);
+  }
+  void PrefetchHeld(uint64_t hash) const {
+    const Slot& slot = slots_[Home(hash)];
+    if (slot.value >= 0)
+      __builtin_prefetch(slot.data);
   }
   int32_t Add(std::string_view name, uint64_t hash, int32_t value);
   int32_t Find(std::string_view name, uint64_t hash) const;
 
  private:
   struct Slot {
-    uint64_t hash = 0;
     const char* data = nullptr;
     uint32_t size = 0;
     int32_t value = -1;  // -1: the slot is empty
   };
+  // The slot where a name of hash begins its search: the hash scaled to
+  // the table's size; the search goes on to the next slots, round.
+  size_t Home(uint64_t hash) const {
+    return static_cast<size_t>(
+        (static_cast<unsigned __int128>(hash) * slots_.size()) >> 64);
+  }
+  size_t Next(size_t at) const { return at + 1 == slots_.size() ? 0 : at + 1; }
   bool Equal(const Slot& slot, std::string_view name) const;
   void Grow();
 
   bool fold_;
   size_t count_ = 0;
-  std::vector<Slot> slots_;  // a power of two, at most half full
+  std::vector<Slot> slots_;  // at most three quarters full
 };
 
 /// Calls visit(i, hash) for each i in [0, n), hash being index.HashOf of
-/// name_of(i), found and prefetched a few names ahead; the names' bytes are
-/// prefetched further ahead still.
+/// name_of(i), found and prefetched some names ahead, and the bytes of the
+/// name that index holds for it prefetched a few names ahead; the names'
+/// own bytes are prefetched further ahead still.
 template <typename NameOf, typename Visit>
 void ForEachHashed(const NameIndex& index, size_t n, NameOf name_of,
                    Visit visit) {
-  constexpr size_t kAhead = 8;
-  uint64_t ahead[kAhead];
-  for (size_t i = 0; i < n + kAhead; ++i) {
-    if (i + 2 * kAhead < n)
-      __builtin_prefetch(name_of(i + 2 * kAhead).data());
-    if (i >= kAhead)
-      visit(i - kAhead, ahead[i % kAhead]);
+  constexpr size_t kAhead = 4;
+  uint64_t ahead[2 * kAhead];
+  for (size_t i = 0; i < n + 2 * kAhead; ++i) {
+    if (i + 3 * kAhead < n)
+      __builtin_prefetch(name_of(i + 3 * kAhead).data());
+    if (i >= 2 * kAhead)
+      visit(i - 2 * kAhead, ahead[i % (2 * kAhead)]);
+    if (i >= kAhead && i - kAhead < n)
+      index.PrefetchHeld(ahead[(i - kAhead) % (2 * kAhead)]);
     if (i < n) {
-      ahead[i % kAhead] = index.HashOf(name_of(i));
-      index.Prefetch(ahead[i % kAhead]);
+      ahead[i % (2 * kAhead)] = index.HashOf(name_of(i));
+      index.Prefetch(ahead[i % (2 * kAhead)]);
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,23 @@
 #include "platform/posix_errors.h"
 
 namespace {
+
+// Asks the system to back the whole 2 MiB pages within [data, data + size)
+// with huge pages where it offers them on request: a large file read into
+// memory then takes a fault per 2 MiB instead of one per page.
+void AdviseHugePages(char* data, size_t size) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kHuge = uintptr_t{1} << 21;
+  uintptr_t at = reinterpret_cast<uintptr_t>(data);
+  uintptr_t begin = (at + kHuge - 1) & ~(kHuge - 1);
+  uintptr_t end = (at + size) & ~(kHuge - 1);
+  if (begin < end)
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
 
 // Whether the entry name, of type (a DT_ value), is a directory or a link
 // to one. A dangling link, or one that cannot be followed, is a file.
@@ -196,8 +214,10 @@ class PosixPlatform : public Platform {
     contents->clear();
     int fd = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st;
-    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
       contents->reserve(static_cast<size_t>(st.st_size));
+      AdviseHugePages(contents->data(), contents->capacity());
+    }
     int error = fd < 0 ? errno : 0;
     char buffer[65536];
     while (error == 0) {
@@ -222,6 +242,8 @@ class PosixPlatform : public Platform {
     name->assign(text);
     return true;
   }
+
+  bool Utf8NamesUnchanged() override { return true; }
 
   void RunBoth(const Task& first, const Task& second) override {
     pthread_attr_t attributes;

@@ -254,6 +254,8 @@ class Win32Platform : public Platform {
     return true;
   }
 
+  bool Utf8NamesUnchanged() override { return false; }
+
   void RunBoth(const Task& first, const Task& second) override {
     // As deep a stack as the main thread's, for the sort.
     HANDLE thread = CreateThread(nullptr, size_t{8} << 20, &RunTask,

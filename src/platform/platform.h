@@ -119,6 +119,10 @@ class Platform {
   /// them, or text is no UTF-8), the bytes of text elsewhere.
   virtual bool NameFromUtf8(std::string_view text, std::string* name) = 0;
 
+  /// Whether NameFromUtf8 gives every text back as it is (everywhere but
+  /// Windows), so that names in UTF-8 need no conversion.
+  virtual bool Utf8NamesUnchanged() = 0;
+
   /// Runs first and second and returns when both are done: at once, on
   /// two threads, where the system allows.
   virtual void RunBoth(const Task& first, const Task& second) {
