@@ -170,51 +170,42 @@ void BM_Output(benchmark::State& state) {
   Label(state);
 }
 
-void BM_ProcessMask(benchmark::State& state) {
+// ProcessMask with options on the names of the state's size and shape,
+// each run on a platform of its own.
+void RunProcessMask(benchmark::State& state, const Options& options) {
   const std::vector<std::string>& names = Names(state);
   for (auto _ : state) {
     std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
     ProgramOutput output(*platform);
-    ProcessMask(MaskOptions("roms/*", "plexo -a", ">>log"), *platform,
-                output.buffer);
+    ProcessMask(options, *platform, output.buffer);
     output.buffer.Flush();
   }
   Label(state);
+}
+
+void BM_ProcessMask(benchmark::State& state) {
+  RunProcessMask(state, MaskOptions("roms/*", "plexo -a", ">>log"));
 }
 
 // ProcessMask with --template, each group's archive named by its title:
 // the groups of one title merged, each filled-in word looked up among the
 // listed names.
 void BM_ProcessMaskTemplate(benchmark::State& state) {
-  const std::vector<std::string>& names = Names(state);
   Options options = MaskOptions("roms/*", "7zz a -sdel {dir}{title}.7z");
   options.use_template = true;
   if (!ParseLineTemplate(options.prefix, options.suffix, options.kind,
                          options.line)
            .empty())
     std::abort();
-  for (auto _ : state) {
-    std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
-    ProgramOutput output(*platform);
-    ProcessMask(options, *platform, output.buffer);
-    output.buffer.Flush();
-  }
-  Label(state);
+  RunProcessMask(state, options);
 }
 
 // The whole in-memory run by the No-Intro naming, with the default regions.
 void BM_ProcessMaskNoIntro(benchmark::State& state) {
-  const std::vector<std::string>& names = Names(state);
   Options options = MaskOptions("roms/*", "7z a", ">>log");
   options.naming = Naming::kNoIntro;
   ParseRegionList(kDefaultNoIntroRegions, &options.grouping.regions);
-  for (auto _ : state) {
-    std::unique_ptr<FakePlatform> platform = MemoryPlatform(names);
-    ProgramOutput output(*platform);
-    ProcessMask(options, *platform, output.buffer);
-    output.buffer.Flush();
-  }
-  Label(state);
+  RunProcessMask(state, options);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

@@ -120,16 +120,6 @@ class CheckedGroups : public GroupSink {
   std::vector<int> marks;  // of the groups handed over: 0 free, -1 taken
 };
 
-// The identity tags of tags, in turn.
-std::vector<std::string_view> IdentityTags(std::string_view tags) {
-  std::vector<std::string_view> identity;
-  size_t pos = 0;
-  for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
-       !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
-    identity.push_back(tag);
-  return identity;
-}
-
 // Checks the groups of the No-Intro naming as they are handed over.
 class NoIntroChecks : public GroupSink {
  public:

@@ -8,6 +8,7 @@
 
 #include "matching/no_intro_grouping.h"
 #include "matching/no_intro_names.h"
+#include "reference_grouping.h"
 #include "test_support.h"
 
 namespace {
@@ -59,16 +60,6 @@ Lines Group(const std::vector<std::string>& names, bool singles,
   for (const auto& [name, more_than_taken] : on_lines)
     EXPECT_EQ(more_than_taken, 0) << name;
   return lines;
-}
-
-// The identity tags of tags, in turn.
-std::vector<std::string_view> IdentityTags(std::string_view tags) {
-  std::vector<std::string_view> identity;
-  size_t pos = 0;
-  for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
-       !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
-    identity.push_back(tag);
-  return identity;
 }
 
 // The title of a base, and the name of its game: the title and the tags

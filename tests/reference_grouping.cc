@@ -1,5 +1,7 @@
 #include "reference_grouping.h"
 
+#include "matching/no_intro_names.h"
+
 namespace {
 
 bool PrefixTest(const std::string& name, std::string_view prefix) {
@@ -110,4 +112,13 @@ std::vector<std::string> ReferenceGroupLines(std::string_view dir,
     }
   }
   return lines;
+}
+
+std::vector<std::string_view> IdentityTags(std::string_view tags) {
+  std::vector<std::string_view> identity;
+  size_t pos = 0;
+  for (std::string_view tag = NextNoIntroIdentityTag(tags, &pos);
+       !tag.empty(); tag = NextNoIntroIdentityTag(tags, &pos))
+    identity.push_back(tag);
+  return identity;
 }

@@ -20,6 +20,9 @@ int FoldedCompare(std::string_view a, std::string_view b);
 /// by FoldedCompare. Negative, 0 or positive.
 int CompareFileNames(const FileList& list, int32_t i, int32_t j);
 
+/// The No-Intro identity tags of tags, in turn, by NextNoIntroIdentityTag.
+std::vector<std::string_view> IdentityTags(std::string_view tags);
+
 struct ReferenceList {
   std::vector<std::string> names;  // in list order
   std::vector<int> marks;          // 0 free, -1 taken

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/posix_thread.h"
+
 std::unique_ptr<AsyncWriter> AsyncWriter::Start(WriteFunction write,
                                                 void* context) {
   Block* blocks = new (std::nothrow) Block[kBlocks];
@@ -16,14 +18,7 @@ std::unique_ptr<AsyncWriter> AsyncWriter::Start(WriteFunction write,
   }
   // The thread only writes: a small stack serves it, and keeps it within
   // tight limits of address space.
-  pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) != 0)
-    return nullptr;
-  pthread_attr_setstacksize(&attributes, size_t{256} << 10);
-  int failed = pthread_create(&writer->thread_, &attributes, &Run,
-                              writer.get());
-  pthread_attr_destroy(&attributes);
-  if (failed != 0)
+  if (!StartThread(&Run, writer.get(), size_t{256} << 10, &writer->thread_))
     return nullptr;
   writer->started_ = true;
   return writer;

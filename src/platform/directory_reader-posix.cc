@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/posix_thread.h"
+
 #ifdef TRAMLUNE_GETDENTS
 
 DirectoryReader::DirectoryReader(int dir_fd) : fd_(dir_fd) {
@@ -13,12 +15,7 @@ DirectoryReader::DirectoryReader(int dir_fd) : fd_(dir_fd) {
     batch.bytes.reset(new char[kBufferSize]);
   // The thread only reads: a small stack serves it. Without a thread the
   // caller reads each batch itself.
-  pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) == 0) {
-    pthread_attr_setstacksize(&attributes, size_t{256} << 10);
-    threaded_ = pthread_create(&thread_, &attributes, &Run, this) == 0;
-    pthread_attr_destroy(&attributes);
-  }
+  threaded_ = StartThread(&Run, this, size_t{256} << 10, &thread_);
 }
 
 DirectoryReader::~DirectoryReader() {

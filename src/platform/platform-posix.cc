@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -27,6 +26,7 @@
 #include "platform/async_writer.h"
 #include "platform/directory_reader.h"
 #include "platform/posix_errors.h"
+#include "platform/posix_thread.h"
 
 namespace {
 
@@ -246,16 +246,11 @@ class PosixPlatform : public Platform {
   bool Utf8NamesUnchanged() override { return true; }
 
   void RunBoth(const Task& first, const Task& second) override {
-    pthread_attr_t attributes;
+    // As deep a stack as the main thread's: the sort descends a level a
+    // key byte.
     pthread_t thread;
-    bool started = false;
-    if (pthread_attr_init(&attributes) == 0) {
-      // As deep as the main thread: the sort descends a level a key byte.
-      pthread_attr_setstacksize(&attributes, size_t{8} << 20);
-      started = pthread_create(&thread, &attributes, &RunTask,
-                               const_cast<Task*>(&first)) == 0;
-      pthread_attr_destroy(&attributes);
-    }
+    bool started = StartThread(&RunTask, const_cast<Task*>(&first),
+                               size_t{8} << 20, &thread);
     if (!started)
       first();
     second();
