@@ -90,7 +90,7 @@ TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
   for (const Case& c : cases) {
     TextSink merged_lines(list), distinct_lines(list);
     RenamedText renamed(list);
-    MergedTitles merged(merged_lines, c.fold_case);
+    MergedTitles merged(merged_lines, list, c.fold_case);
     DistinctTitles distinct(list, distinct_lines, c.fold_case, renamed);
     for (const Given& g : c.groups) {
       std::vector<int32_t> clones;
@@ -107,6 +107,45 @@ TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
   }
 }
 
+// A group goes on as soon as no free name can bring its title again and
+// every group before it has gone; a name that begins with the title's bytes
+// before its last dot keeps a dotted title open.
+TEST(SharedTitlesTest, HandsOnClosedTitlesInOrder) {
+  FileList list;
+  AppendSorted(list, {"A (U) [!].v64", "A (U) [b1].v64", "A (U).zip",
+                      "B. Game (U) [!].v64", "B.zip", "Bz [!].v64",
+                      "C [!].v64"});
+  const std::string a = "A (U): A (U) [!].v64 | A (U) [b1].v64 | A (U).zip";
+  struct Step {
+    Given group;
+    Lines lines;  // all handed on so far
+  } steps[] = {
+      {{"A (U) [!].v64", {"A (U) [b1].v64"}, "A (U)"}, {}},
+      {{"B. Game (U) [!].v64", {}, "B. Game (U)"}, {}},
+      {{"Bz [!].v64", {}, "Bz"}, {}},
+      {{"C [!].v64", {}, "C"}, {}},
+      {{"A (U).zip", {}, "A (U)"}, {a}},
+      {{"B.zip", {}, "B"},
+       {a, "B. Game (U): B. Game (U) [!].v64", "Bz: Bz [!].v64",
+        "C: C [!].v64", "B: B.zip"}},
+  };
+  TextSink lines(list);
+  MergedTitles merged(lines, list, false);
+  for (const Step& step : steps) {
+    const Given& g = step.group;
+    std::vector<int32_t> clones;
+    list.Take(IndexOf(list, g.parent));
+    for (const std::string& clone : g.clones) {
+      clones.push_back(IndexOf(list, clone));
+      list.Take(clones.back());
+    }
+    merged.Group(IndexOf(list, g.parent), clones, g.title);
+    EXPECT_EQ(lines.lines, step.lines) << g.parent;
+  }
+  merged.Flush();
+  EXPECT_EQ(lines.lines, steps[5].lines);
+}
+
 // More titles than a small table holds: each later group still finds its
 // title's first, folded or not.
 TEST(SharedTitlesTest, ManyTitles) {
@@ -119,7 +158,7 @@ TEST(SharedTitlesTest, ManyTitles) {
   AppendSorted(list, names);
   for (bool fold : {false, true}) {
     TextSink lines(list);
-    MergedTitles merged(lines, fold);
+    MergedTitles merged(lines, list, fold);
     for (int i = 0; i < 40; ++i)
       merged.Group(IndexOf(list, names[i]), {}, titles[i]);
     merged.Flush();

@@ -124,7 +124,7 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
       GroupFiles(list, options, lines, platform);
     } else if (options.naming == Naming::kGoodTools) {
       // Equal GoodTools titles are one game: one line, one archive.
-      MergedTitles merged(lines, fold_case);
+      MergedTitles merged(lines, list, fold_case);
       GroupFiles(list, options, merged, platform);
       merged.Flush();
     } else {

@@ -1,5 +1,6 @@
 #include "matching/shared_titles.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/ascii_fold.h"
@@ -71,10 +72,18 @@ int32_t MergedTitles::FirstOfTitle(std::string_view title, int32_t group) {
   const uint32_t hash = HashOf(title);
   const size_t mask = slots_.size() - 1;
   size_t at = hash & mask;
-  for (; slots_[at].group >= 0; at = (at + 1) & mask)
-    if (slots_[at].hash == hash &&
-        SameTitle(Title(held_[slots_[at].group]), title))
-      return slots_[at].group;
+  for (; slots_[at].group >= 0; at = (at + 1) & mask) {
+    Slot& slot = slots_[at];
+    if (slot.hash != hash || !SameTitle(Title(held_[slot.group]), title))
+      continue;
+    if (!handed_[slot.group])
+      return slot.group;
+    // A closed title comes back only where a title does not begin its
+    // parent's name: the group makes a line of its own rather than join
+    // one that is written already.
+    slot.group = group;
+    return -1;
+  }
   slots_[at] = {hash, group};
   ++titles_;
   return -1;
@@ -85,6 +94,7 @@ void MergedTitles::Group(int32_t parent, std::span<const int32_t> clones,
   const int32_t index = static_cast<int32_t>(held_.size());
   held_.push_back({title.data(), static_cast<uint32_t>(title.size()),
                    static_cast<uint32_t>(files_.size())});
+  handed_.push_back(false);
   files_.push_back(parent);
   files_.insert(files_.end(), clones.begin(), clones.end());
   const int32_t first = FirstOfTitle(title, index);
@@ -94,44 +104,128 @@ void MergedTitles::Group(int32_t parent, std::span<const int32_t> clones,
     held_[last].next_joined = index;
     head.last_joined = index;
   }
+  HandClosed();
+}
+
+namespace {
+
+// The farthest entry from the one at from, walking by Step (-1 or +1),
+// up to which every name begins with the same shared folded bytes as
+// from's: found by doubling the distance, then halving the gap.
+template <int Step>
+int32_t RunEnd(FileList& list, int32_t from, uint32_t shared) {
+  const int32_t room = Step < 0 ? from : list.Count() - 1 - from;
+  auto reaches = [&](int32_t distance) {
+    int32_t to = from + Step * distance;
+    return (Step < 0 ? list.SharedPrefix(to, from)
+                     : list.SharedPrefix(from, to)) >= shared;
+  };
+  int32_t good = 0, bad = 1;
+  while (bad <= room && reaches(bad)) {
+    good = bad;
+    bad = 2 * bad;
+  }
+  bad = std::min(bad, room + 1);
+  while (bad - good > 1) {
+    int32_t mid = good + (bad - good) / 2;
+    (reaches(mid) ? good : bad) = mid;
+  }
+  return from + Step * good;
+}
+
+}  // namespace
+
+bool MergedTitles::HeadClosed() {
+  if (!head_found_) {
+    // A name that begins with the title sorts among the names that begin
+    // with its bytes before its last dot (all of them where it has none):
+    // the name's base name holds those bytes, for the base ends at the
+    // name's last dot, and the title's last dot is the name's or an earlier
+    // one. The names that begin with those bytes stand together around
+    // the parent, whose name begins with the title.
+    const Held& head = held_[next_held_];
+    std::string_view title = Title(head);
+    size_t dot = title.rfind('.');
+    const uint32_t shared = static_cast<uint32_t>(
+        dot == std::string_view::npos ? title.size() : dot);
+    const int32_t parent = files_[head.first];
+    head_from_ = RunEnd<-1>(list_, parent, shared);
+    head_to_ = RunEnd<+1>(list_, parent, shared);
+    head_found_ = true;
+  }
+  return list_.NextFree(head_from_) > head_to_;
+}
+
+void MergedTitles::HandHead() {
+  const size_t g = next_held_++;
+  head_found_ = false;
+  const Held& head = held_[g];
+  const int32_t* files = files_.data();
+  handed_[g] = true;
+  if (head.next_joined < 0) {
+    // A title of one group, as most are: its files as they came.
+    next_.Group(files[head.first],
+                std::span(files + head.first + 1, files + End(g)),
+                Title(head));
+    return;
+  }
+  clones_.clear();
+  // The head's parent heads the line; every other file is a clone.
+  uint32_t from = head.first + 1;
+  for (int32_t k = static_cast<int32_t>(g); k >= 0;
+       k = held_[k].next_joined) {
+    handed_[k] = true;
+    clones_.insert(clones_.end(), files + from, files + End(k));
+    if (held_[k].next_joined >= 0)
+      from = held_[held_[k].next_joined].first;
+  }
+  next_.Group(files[head.first], clones_, Title(head));
+}
+
+void MergedTitles::HandClosed() {
+  while (next_held_ < held_.size()) {
+    if (handed_[next_held_]) {
+      ++next_held_;
+      head_found_ = false;
+    } else if (HeadClosed()) {
+      HandHead();
+    } else {
+      return;
+    }
+  }
+  // Every group is handed on, and no free name begins with any of their
+  // titles: they are forgotten, once there are enough of them to pay for
+  // the table's growing again.
+  constexpr size_t kForgotten = 1024;
+  if (held_.size() >= kForgotten) {
+    files_.clear();
+    held_.clear();
+    handed_.clear();
+    slots_.clear();
+    titles_ = 0;
+    next_held_ = 0;
+  }
 }
 
 void MergedTitles::Flush() {
   // The titles lie where the groups' names lie, read long ago: each is
   // fetched some groups ahead of its turn.
   constexpr size_t kAhead = 8;
-  std::vector<bool> handed(held_.size());
-  std::vector<int32_t> clones;
-  for (size_t g = 0; g < held_.size(); ++g) {
-    if (g + kAhead < held_.size())
-      __builtin_prefetch(held_[g + kAhead].title);
-    if (handed[g])
-      continue;
-    const Held& head = held_[g];
-    const int32_t* files = files_.data();
-    if (head.next_joined < 0) {
-      // A title of one group, as most are: its files as they came.
-      next_.Group(files[head.first],
-                  std::span(files + head.first + 1, files + End(g)),
-                  Title(head));
-      continue;
-    }
-    clones.clear();
-    // The head's parent heads the line; every other file is a clone.
-    uint32_t from = head.first + 1;
-    for (int32_t k = static_cast<int32_t>(g); k >= 0;
-         k = held_[k].next_joined) {
-      handed[k] = true;
-      clones.insert(clones.end(), files + from, files + End(k));
-      if (held_[k].next_joined >= 0)
-        from = held_[held_[k].next_joined].first;
-    }
-    next_.Group(files[head.first], clones, Title(head));
+  while (next_held_ < held_.size()) {
+    if (next_held_ + kAhead < held_.size())
+      __builtin_prefetch(held_[next_held_ + kAhead].title);
+    if (handed_[next_held_])
+      ++next_held_;
+    else
+      HandHead();
   }
   files_.clear();
   held_.clear();
+  handed_.clear();
   slots_.clear();
   titles_ = 0;
+  next_held_ = 0;
+  head_found_ = false;
 }
 
 bool DistinctTitles::Take(std::string_view title) {
