@@ -22,14 +22,21 @@ void RunSecondFirst(const Task& first, const Task& second) {
   first();
 }
 
-// Sorts names, given in a shuffled order, through a FileList whose tasks
-// run as both runs them; every neighbour pair must be in CompareFileNames
-// order, with the shared prefix that the sort recorded for it, and every
-// name must come back once.
+// Sorts names, given in a shuffled order (or in order, where ordered),
+// through a FileList whose tasks run as both runs them, spread over ranges
+// from spread_sample names on where that is not 0; every neighbour pair
+// must be in CompareFileNames order, with the shared prefix that the sort
+// recorded for it, and every name must come back once.
 void ExpectSorted(const char* what, Names names,
-                  const RunBoth& both = RunInTurn) {
-  std::shuffle(names.begin(), names.end(), std::mt19937(5));
+                  const RunBoth& both = RunInTurn, size_t spread_sample = 0,
+                  bool ordered = false) {
+  if (ordered)
+    std::sort(names.begin(), names.end());
+  else
+    std::shuffle(names.begin(), names.end(), std::mt19937(5));
   FileList list;
+  if (spread_sample > 0)
+    list.SpreadOver(spread_sample);
   for (const std::string& name : names)
     list.Append(name);
   list.Sort(both);
@@ -64,9 +71,12 @@ TEST(NameSortTest, RangesAroundTheFallbackSizes) {
       names.push_back("Shared Title (U) [" + std::to_string(i * 7 % n) +
                       (i % 3 ? "].v64" : "] (b).n64"));
     ExpectSorted(("size " + std::to_string(n)).c_str(), names);
-    if (n >= 16384)
+    if (n >= 16384) {
       ExpectSorted(("second first " + std::to_string(n)).c_str(), names,
                    RunSecondFirst);
+      ExpectSorted(("spread " + std::to_string(n)).c_str(), names,
+                   RunSecondFirst, FileList::kSpreadSample);
+    }
   }
 }
 
@@ -143,8 +153,13 @@ TEST(NameSortTest, OrdersEdgeCaseKeys) {
       long_bases.push_back(std::string(size, 'k') + tail);
   cases.push_back({"long bases", long_bases});
 
-  for (const Case& c : cases)
+  // Spread over ranges after a small sample: shuffled, ranges of a few
+  // names each; in order, the sample's ranges and one holding the rest.
+  for (const Case& c : cases) {
     ExpectSorted(c.what, c.names);
+    ExpectSorted(c.what, c.names, RunSecondFirst, 16);
+    ExpectSorted(c.what, c.names, RunSecondFirst, 16, true);
+  }
 }
 
 // The radix passes and the quicksort agree with an explicit order that

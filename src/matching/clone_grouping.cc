@@ -85,6 +85,13 @@ bool FindsClone(FileList& list, int32_t index) {
   const uint32_t title = list.TitleSize(index);
   if (title == 0)
     return false;
+  // Farther entries share no more with it than its next neighbours do:
+  // where both of those share less than its title, nothing is found,
+  // whatever has been taken.
+  if ((index == 0 || list.SharedPrefix(index - 1, index) < title) &&
+      (index + 1 == list.Count() ||
+       list.SharedPrefix(index, index + 1) < title))
+    return false;
   int32_t above = list.PreviousFree(index - 1);
   if (above >= 0 && list.SharedPrefix(above, index) >= title)
     return true;

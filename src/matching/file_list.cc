@@ -1,18 +1,85 @@
 #include "matching/file_list.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "base/out_of_memory.h"
 #include "matching/name_sort.h"
 
+namespace {
+
+// Puts the sort key of name, whose base name is base_size bytes long, into
+// key: its folded base name, a 0 byte, its folded extension. Keys compared
+// as unsigned bytes, a shorter one first, are in the order of the sort.
+void SortKey(std::string_view name, size_t base_size, std::string& key) {
+  key.resize(name.size() + 1);
+  for (size_t i = 0; i < base_size; ++i)
+    key[i] = static_cast<char>(FoldByte(static_cast<unsigned char>(name[i])));
+  key[base_size] = '\0';
+  for (size_t i = base_size; i < name.size(); ++i)
+    key[i + 1] =
+        static_cast<char>(FoldByte(static_cast<unsigned char>(name[i])));
+}
+
+}  // namespace
+
+// The names spread over ranges of the order while they come.
+struct FileList::Spread {
+  size_t sample;
+  // The keys that part the ranges, ascending, as the chunks of SortKeyChunk:
+  // splitter s has those from first[s] to first[s + 1], the last of them
+  // the one its key ends in, and heads[s] is its first. A key goes to the
+  // range of the number of splitters that are not above it.
+  std::vector<uint64_t> chunks;
+  std::vector<uint32_t> first = {0};
+  std::vector<uint64_t> heads;
+  std::vector<Shelf> shelves;   // of each range
+  std::vector<uint8_t> ranges;  // of each entry
+
+  uint8_t RangeOf(std::string_view name, size_t base_size) const {
+    const uint64_t head = SortKeyChunk(name, base_size, 0);
+    size_t low = 0, high = heads.size();
+    while (low < high) {
+      size_t mid = low + (high - low) / 2;
+      bool below = head != heads[mid] ? head < heads[mid]
+                                      : BelowFromSecond(name, base_size, mid);
+      if (below)
+        high = mid;
+      else
+        low = mid + 1;
+    }
+    return static_cast<uint8_t>(low);
+  }
+
+  // Whether the key of name is below that of splitter s, whose first chunk
+  // is the name's.
+  bool BelowFromSecond(std::string_view name, size_t base_size,
+                       size_t s) const {
+    if (heads[s] == 0)
+      return false;  // the same key, ended in its first chunk
+    for (size_t depth = 1;; ++depth) {
+      uint64_t a = SortKeyChunk(name, base_size, depth);
+      uint64_t b =
+          first[s] + depth < first[s + 1] ? chunks[first[s] + depth] : 0;
+      if (a != b)
+        return a < b;
+      if (a == 0)
+        return false;
+    }
+  }
+};
+
 FileList::FileList(const LeadByteTable& lead)
     : lead_(lead),
       double_byte_(std::find(lead.begin(), lead.end(), true) != lead.end()) {}
 
-uint32_t FileList::Store(std::string_view name) {
-  if (store_.blocks.empty() || name.size() > block_capacity_ - block_used_) {
+FileList::~FileList() = default;
+
+uint32_t FileList::Store(std::string_view name, Shelf& shelf) {
+  if (shelf.block == nullptr || name.size() > shelf.capacity - shelf.used) {
     // A location has room for 2^(32 - kNameBlockBits) blocks; a store that
     // would need more is out of memory as far as the list goes.
     if (store_.blocks.size() >= (size_t{1} << (32 - kNameBlockBits))) {
@@ -20,17 +87,19 @@ uint32_t FileList::Store(std::string_view name) {
     }
     // Blocks grow from a page to kBlockSize, so that a short list takes
     // little; a longer name gets a block of its own.
-    block_capacity_ = std::max(next_block_, name.size());
-    next_block_ = std::min(2 * next_block_, kBlockSize);
-    store_.blocks.push_back(std::unique_ptr<char[]>(new char[block_capacity_]));
-    block_used_ = 0;
+    shelf.capacity = std::max(shelf.next, name.size());
+    shelf.next = std::min(2 * shelf.next, kBlockSize);
+    store_.blocks.push_back(std::unique_ptr<char[]>(new char[shelf.capacity]));
+    shelf.block = store_.blocks.back().get();
+    shelf.index = store_.blocks.size() - 1;
+    shelf.used = 0;
   }
-  char* at = store_.blocks.back().get() + block_used_;
+  char* at = shelf.block + shelf.used;
   if (!name.empty())
     std::memcpy(at, name.data(), name.size());
-  uint32_t location = static_cast<uint32_t>(
-      ((store_.blocks.size() - 1) << kNameBlockBits) | block_used_);
-  block_used_ += name.size();
+  uint32_t location =
+      static_cast<uint32_t>((shelf.index << kNameBlockBits) | shelf.used);
+  shelf.used += name.size();
   return location;
 }
 
@@ -41,30 +110,155 @@ const LongSizes& NameStore::Long(const FileEntry& e) const {
                            });
 }
 
-void FileList::Append(std::string_view name) {
+size_t FileList::BaseSizeOf(std::string_view name) const {
+  return double_byte_ ? BaseName(name, lead_).size()
+                      : BaseName(name, NoLeadBytes()).size();
+}
+
+FileEntry FileList::MakeEntry(std::string_view name, size_t base_size,
+                              Shelf& shelf) {
   FileEntry entry;
-  entry.location = Store(name);
+  entry.location = Store(name, shelf);
   entry.size = static_cast<uint32_t>(name.size());
   entry.taken = 0;
-  std::string_view base =
-      double_byte_ ? BaseName(name, lead_) : BaseName(name, NoLeadBytes());
-  size_t title = TitleLength(base);
-  entry.base_size = static_cast<uint16_t>(std::min<size_t>(base.size(), kLongBase));
+  size_t title = TitleLength(name.substr(0, base_size));
+  entry.base_size = static_cast<uint16_t>(std::min<size_t>(base_size, kLongBase));
   entry.title_size = static_cast<uint16_t>(std::min<size_t>(title, kLongTitle));
-  if (base.size() >= kLongBase || title >= kLongTitle)
+  if (base_size >= kLongBase || title >= kLongTitle)
     store_.long_sizes.push_back({entry.location,
-                                 static_cast<uint32_t>(base.size()),
+                                 static_cast<uint32_t>(base_size),
                                  static_cast<uint32_t>(title)});
   entry.verified = HoldsText(name, kVerifiedTag);
-  entries_.push_back(entry);
+  return entry;
+}
+
+void FileList::Append(std::string_view name) {
   indexed_ = false;
+  const size_t base_size = BaseSizeOf(name);
+  if (!spread_ || spread_->shelves.empty()) {
+    entries_.push_back(MakeEntry(name, base_size, shelf_));
+    if (spread_ && entries_.size() == spread_->sample)
+      PickRanges();
+    return;
+  }
+  Spread& spread = *spread_;
+  const uint8_t range = spread.RangeOf(name, base_size);
+  entries_.push_back(MakeEntry(name, base_size, spread.shelves[range]));
+  spread.ranges.push_back(range);
+}
+
+void FileList::SpreadOver(size_t sample) {
+  spread_ = std::make_unique<Spread>();
+  spread_->sample = std::max<size_t>(sample, 2);
+}
+
+void FileList::PickRanges() {
+  Spread& spread = *spread_;
+  std::vector<std::string> keys(entries_.size());
+  for (size_t i = 0; i < entries_.size(); ++i)
+    SortKey(std::string_view(Data(entries_[i]), entries_[i].size),
+            store_.BaseSize(entries_[i]), keys[i]);
+  std::sort(keys.begin(), keys.end());
+  // The sample's keys at even steps part it into ranges of one size.
+  const size_t ranges = std::min(kSpreadRanges, keys.size());
+  for (size_t r = 1; r < ranges; ++r) {
+    const std::string& key = keys[r * keys.size() / ranges];
+    for (size_t at = 0; at <= key.size(); at += 8) {
+      uint64_t chunk = 0;
+      for (size_t k = 0; k < 8; ++k)
+        chunk = chunk << 8 |
+                (at + k < key.size() ? static_cast<unsigned char>(key[at + k])
+                                     : 0);
+      spread.chunks.push_back(chunk);
+    }
+    spread.heads.push_back(spread.chunks[spread.first.back()]);
+    spread.first.push_back(static_cast<uint32_t>(spread.chunks.size()));
+  }
+  spread.shelves.resize(ranges);
+  for (const FileEntry& entry : entries_)
+    spread.ranges.push_back(spread.RangeOf(
+        std::string_view(Data(entry), entry.size), store_.BaseSize(entry)));
+}
+
+std::vector<uint32_t> FileList::SortSpread(const RunBoth& both) {
+  Spread& spread = *spread_;
+  // Names stored on the ranges' shelves lie between the others: the long
+  // sizes go back into the order of their locations.
+  std::sort(store_.long_sizes.begin(), store_.long_sizes.end(),
+            [](const LongSizes& a, const LongSizes& b) {
+              return a.location < b.location;
+            });
+  // The entries are gathered by range, each task moving half of them to
+  // the places that the counts of both halves give.
+  const size_t total = entries_.size(), half = total / 2;
+  const size_t count = spread.shelves.size();
+  std::vector<size_t> counts[2] = {std::vector<size_t>(count, 0),
+                                   std::vector<size_t>(count, 0)};
+  auto count_half = [&](int h) {
+    for (size_t i = h ? half : 0, end = h ? total : half; i < end; ++i)
+      ++counts[h][spread.ranges[i]];
+  };
+  both([&] { count_half(0); }, [&] { count_half(1); });
+  std::vector<size_t> starts(count + 1, 0);
+  for (size_t r = 0; r < count; ++r)
+    starts[r + 1] = starts[r] + counts[0][r] + counts[1][r];
+  std::vector<FileEntry> gathered(total);
+  auto move_half = [&](int h) {
+    std::vector<size_t> to(count);
+    for (size_t r = 0; r < count; ++r)
+      to[r] = starts[r] + (h ? counts[0][r] : 0);
+    for (size_t i = h ? half : 0, end = h ? total : half; i < end; ++i)
+      gathered[to[spread.ranges[i]]++] = entries_[i];
+  };
+  both([&] { move_half(0); }, [&] { move_half(1); });
+  entries_.swap(gathered);
+  std::vector<FileEntry>().swap(gathered);
+  std::vector<uint8_t>().swap(spread.ranges);
+
+  std::vector<uint32_t> shared(total);
+  auto sort_range = [&](size_t r, const RunBoth& run) {
+    SortEntries(entries_.data() + starts[r], starts[r + 1] - starts[r],
+                store_, run, shared.data() + starts[r]);
+  };
+  // A range of more than an eighth of the names (they came in order) is
+  // sorted by both tasks at once; then each task takes the largest range
+  // left as it finishes one.
+  std::vector<size_t> order;
+  for (size_t r = 0; r < count; ++r) {
+    size_t size = starts[r + 1] - starts[r];
+    if (size > total / 8)
+      sort_range(r, both);
+    else if (size > 0)
+      order.push_back(r);
+  }
+  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return starts[a + 1] - starts[a] > starts[b + 1] - starts[b];
+  });
+  std::atomic<size_t> next{0};
+  const RunBoth in_turn = RunInTurn;
+  const Task take = [&] {
+    for (size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) <
+                   order.size();)
+      sort_range(order[i], in_turn);
+  };
+  both(take, take);
+  // Where two ranges meet, the sort of neither saw the pair.
+  for (size_t r = 0; r < count; ++r)
+    if (starts[r] > 0 && starts[r] < starts[r + 1])
+      shared[starts[r]] = static_cast<uint32_t>(FoldedPrefixLength(
+          Name(static_cast<int32_t>(starts[r] - 1)),
+          Name(static_cast<int32_t>(starts[r]))));
+  return shared;
 }
 
 void FileList::Sort(const RunBoth& both) {
   // The sort finds the neighbours' shared prefixes as it goes, and the
   // index is built from them at once, without reading the names again.
   std::vector<uint32_t> shared =
-      SortEntries(entries_.data(), entries_.size(), store_, both);
+      spread_ && !spread_->shelves.empty()
+          ? SortSpread(both)
+          : SortEntries(entries_.data(), entries_.size(), store_, both);
+  spread_.reset();
   // Names that fold into the same bytes (they differ in ASCII case only)
   // are ordered by their own bytes, so that the order depends on the set
   // of names alone, not on the order the directory gave them in. They are

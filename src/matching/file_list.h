@@ -72,6 +72,7 @@ struct NameStore {
 class FileList {
  public:
   explicit FileList(const LeadByteTable& lead = NoLeadBytes());
+  ~FileList();
   FileList(const FileList&) = delete;
   FileList& operator=(const FileList&) = delete;
 
@@ -109,6 +110,19 @@ class FileList {
   /// long list is sorted by two tasks that both runs.
   void Sort(const RunBoth& both = RunInTurn);
 
+  /// Once sample names have come, Append tells of each name which of up
+  /// to kSpreadRanges ranges of the order it falls in, the ranges bounded
+  /// by the sample's keys, and stores the names of a range side by side;
+  /// Sort then gathers each range and sorts range after range, each within
+  /// the cache, both tasks taking the next range as they finish one. This
+  /// pays when the names come in an order that has nothing to do with
+  /// theirs, as a hashed directory lists them, and Append's extra work runs
+  /// while the listing waits on the system. Names that come in order make
+  /// one large range, sorted as without. Call before the first Append.
+  void SpreadOver(size_t sample = kSpreadSample);
+  static constexpr size_t kSpreadSample = size_t{1} << 14;
+  static constexpr size_t kSpreadRanges = 256;
+
   /// The smallest folded prefix that neighbours share from entry a to entry
   /// b (a < b): every entry of a..b begins with the same that many bytes.
   uint32_t SharedPrefix(int32_t a, int32_t b) {
@@ -134,8 +148,27 @@ class FileList {
   const char* Data(const FileEntry& e) const {
     return store_.Data(e.location);
   }
-  /// Copies name into the store and returns its location.
-  uint32_t Store(std::string_view name);
+  /// Where names are put next: a block of the store, how much of it is
+  /// used, and the size of the block that follows it.
+  struct Shelf {
+    char* block = nullptr;
+    size_t index = 0;  // of the block in the store
+    size_t used = 0;
+    size_t capacity = 0;
+    size_t next = kFirstBlockSize;
+  };
+  struct Spread;
+  /// Copies name into the store, on shelf, and returns its location.
+  uint32_t Store(std::string_view name, Shelf& shelf);
+  /// The length of the base name of name.
+  size_t BaseSizeOf(std::string_view name) const;
+  /// The entry of name, of base name base_size long, stored on shelf.
+  FileEntry MakeEntry(std::string_view name, size_t base_size, Shelf& shelf);
+  /// Picks the ranges from the keys of the entries so far.
+  void PickRanges();
+  /// Sorts the spread entries, range by range; returns their shared
+  /// prefixes.
+  std::vector<uint32_t> SortSpread(const RunBoth& both);
   /// Builds the index of the current order, reading the names.
   void BuildIndex();
   /// The free part of the index, from the entries' marks.
@@ -144,9 +177,8 @@ class FileList {
   LeadByteTable lead_;
   bool double_byte_;  // some byte of lead_ leads a character
   NameStore store_;  // blocks of up to kBlockSize each, or one long name
-  size_t block_used_ = 0;      // in the last block
-  size_t block_capacity_ = 0;  // of the last block
-  size_t next_block_ = kFirstBlockSize;
+  Shelf shelf_;  // where names go unless they are spread
+  std::unique_ptr<Spread> spread_;  // while names are spread over ranges
   std::vector<FileEntry> entries_;
 
   bool indexed_ = false;

@@ -17,6 +17,8 @@ struct KeyedName {
       : name(store.Data(e.location)),
         size(e.size),
         base_size(store.BaseSize(e)) {}
+  KeyedName(const char* name, uint32_t size, uint32_t base_size)
+      : name(name), size(size), base_size(base_size) {}
 
   const char* name;
   uint32_t size;
@@ -501,11 +503,12 @@ uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, Parting16 parting,
                     name_a.substr(base), name_b.substr(base)));
 }
 
-}  // namespace
 
-std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
-                                  const NameStore& store,
-                                  const RunBoth& both) {
+// SortEntries, the shared prefixes written where shared_out() says, asked
+// once the sort's own memory is given back.
+template <typename SharedOut>
+void SortInto(FileEntry* entries, size_t count, const NameStore& store,
+              const RunBoth& both, SharedOut shared_out) {
   // The records take two bytes an entry while the chunks are at hand; the
   // shared prefixes, four, once they are gone.
   std::unique_ptr<Parting16[]> partings(new Parting16[count]);
@@ -522,7 +525,9 @@ std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
       RadixSort(items, count, 0, store, scratch);
     }
   }
-  std::vector<uint32_t> shared(count);
+  uint32_t* shared = shared_out();
+  if (count > 0)
+    shared[0] = 0;
   auto prefixes = [&](size_t from, size_t to) {
     for (size_t k = std::max<size_t>(from, 1); k < to; ++k)
       shared[k] = NamePrefix(entries[k - 1], entries[k], partings[k], store);
@@ -531,5 +536,29 @@ std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
     both([&] { prefixes(0, count / 2); }, [&] { prefixes(count / 2, count); });
   else
     prefixes(0, count);
+}
+
+}  // namespace
+
+uint64_t SortKeyChunk(std::string_view name, size_t base_size, size_t depth) {
+  static_assert(sizeof(Chunk) == sizeof(uint64_t));
+  return LoadChunk(KeyedName(name.data(), static_cast<uint32_t>(name.size()),
+                             static_cast<uint32_t>(base_size)),
+                   depth);
+}
+
+std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
+                                  const NameStore& store,
+                                  const RunBoth& both) {
+  std::vector<uint32_t> shared;
+  SortInto(entries, count, store, both, [&] {
+    shared.resize(count);
+    return shared.data();
+  });
   return shared;
+}
+
+void SortEntries(FileEntry* entries, size_t count, const NameStore& store,
+                 const RunBoth& both, uint32_t* shared) {
+  SortInto(entries, count, store, both, [shared] { return shared; });
 }

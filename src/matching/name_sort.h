@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "base/run_both.h"
@@ -24,5 +25,16 @@
 std::vector<uint32_t> SortEntries(FileEntry* entries, size_t count,
                                   const NameStore& store,
                                   const RunBoth& both);
+
+/// The same, the shared prefixes written to shared[0..count).
+void SortEntries(FileEntry* entries, size_t count, const NameStore& store,
+                 const RunBoth& both, uint32_t* shared);
+
+/// Eight bytes of the sort key of name, whose base name is base_size bytes
+/// long, from byte 8 * depth: the first in the highest place, 0 past the
+/// key's end. The key is the folded base name, a 0 byte, then the folded
+/// extension; keys order as their chunks do, depth by depth, until two
+/// differ or both are 0.
+uint64_t SortKeyChunk(std::string_view name, size_t base_size, size_t depth);
 
 #endif  // TRAMLUNE_MATCHING_NAME_SORT_H_

@@ -244,6 +244,7 @@ class PosixPlatform : public Platform {
   }
 
   bool Utf8NamesUnchanged() override { return true; }
+  bool ReadsAheadUnordered() override { return true; }
 
   void RunBoth(const Task& first, const Task& second) override {
     // As deep a stack as the main thread's: the sort descends a level a

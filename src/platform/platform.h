@@ -123,6 +123,13 @@ class Platform {
   /// Windows), so that names in UTF-8 need no conversion.
   virtual bool Utf8NamesUnchanged() = 0;
 
+  /// Whether SearchDirectory reads the directory ahead on a thread of its
+  /// own, and gives the names in the order the file system keeps them,
+  /// which for most (hashed directories) has nothing to do with their
+  /// order: then work done on each name as it comes costs the run little
+  /// time. (Windows' file systems give names in about their order.)
+  virtual bool ReadsAheadUnordered() { return false; }
+
   /// Runs first and second and returns when both are done: at once, on
   /// two threads, where the system allows.
   virtual void RunBoth(const Task& first, const Task& second) {
