@@ -345,7 +345,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     merging.Append(name);
   merging.Sort();
   KeptGroups merged_groups;
-  MergedTitles merged(merged_groups, merging, fold_case);
+  MergedTitles merged(merged_groups, merging, fold_case, singles);
   KeptGroups groups_in(&merged);
   GroupClones(merging, options, groups_in);
   merged.Flush();

@@ -90,7 +90,7 @@ TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
   for (const Case& c : cases) {
     TextSink merged_lines(list), distinct_lines(list);
     RenamedText renamed(list);
-    MergedTitles merged(merged_lines, list, c.fold_case);
+    MergedTitles merged(merged_lines, list, c.fold_case, true);
     DistinctTitles distinct(list, distinct_lines, c.fold_case, renamed);
     for (const Given& g : c.groups) {
       std::vector<int32_t> clones;
@@ -107,43 +107,57 @@ TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
   }
 }
 
-// A group goes on as soon as no free name can bring its title again and
-// every group before it has gone; a name that begins with the title's bytes
-// before its last dot keeps a dotted title open.
+// A group goes on as soon as no name can head a group of its title any
+// more and every group before it has gone. With singles, any free name of
+// the title can; without, only one that finds a clone. A name with the
+// title's bytes before its last dot is looked at for a dotted title.
 TEST(SharedTitlesTest, HandsOnClosedTitlesInOrder) {
-  FileList list;
-  AppendSorted(list, {"A (U) [!].v64", "A (U) [b1].v64", "A (U).zip",
-                      "B. Game (U) [!].v64", "B.zip", "Bz [!].v64",
-                      "C [!].v64"});
-  const std::string a = "A (U): A (U) [!].v64 | A (U) [b1].v64 | A (U).zip";
+  const std::string a = "A (U): A (U) [!].v64 | A (U) [b1].v64";
+  const std::string b = "B. Game (U): B. Game (U) [!].v64";
   struct Step {
     Given group;
     Lines lines;  // all handed on so far
-  } steps[] = {
-      {{"A (U) [!].v64", {"A (U) [b1].v64"}, "A (U)"}, {}},
-      {{"B. Game (U) [!].v64", {}, "B. Game (U)"}, {}},
-      {{"Bz [!].v64", {}, "Bz"}, {}},
-      {{"C [!].v64", {}, "C"}, {}},
-      {{"A (U).zip", {}, "A (U)"}, {a}},
-      {{"B.zip", {}, "B"},
-       {a, "B. Game (U): B. Game (U) [!].v64", "Bz: Bz [!].v64",
-        "C: C [!].v64", "B: B.zip"}},
   };
-  TextSink lines(list);
-  MergedTitles merged(lines, list, false);
-  for (const Step& step : steps) {
-    const Given& g = step.group;
-    std::vector<int32_t> clones;
-    list.Take(IndexOf(list, g.parent));
-    for (const std::string& clone : g.clones) {
-      clones.push_back(IndexOf(list, clone));
-      list.Take(clones.back());
+  struct Case {
+    bool singles;
+    std::vector<Step> steps;
+  } cases[] = {
+      {true,
+       {{{"A (U) [!].v64", {"A (U) [b1].v64"}, "A (U)"}, {}},
+        {{"B. Game (U) [!].v64", {}, "B. Game (U)"}, {}},
+        {{"Bz [!].v64", {}, "Bz"}, {}},
+        {{"A (U).zip", {}, "A (U)"}, {a + " | A (U).zip"}},
+        {{"B. Game (U).zip", {}, "B. Game (U)"},
+         {a + " | A (U).zip", b + " | B. Game (U).zip", "Bz: Bz [!].v64"}},
+        {{"C [!].v64", {}, "C"},
+         {a + " | A (U).zip", b + " | B. Game (U).zip", "Bz: Bz [!].v64",
+          "C: C [!].v64"}}}},
+      // Neither free name finds a clone: no group of theirs will come.
+      {false,
+       {{{"A (U) [!].v64", {"A (U) [b1].v64"}, "A (U)"}, {a}},
+        {{"B. Game (U) [!].v64", {}, "B. Game (U)"}, {a, b}}}},
+  };
+  for (const Case& c : cases) {
+    FileList taken;
+    AppendSorted(taken, {"A (U) [!].v64", "A (U) [b1].v64", "A (U).zip",
+                         "B. Game (U) [!].v64", "B. Game (U).zip",
+                         "Bz [!].v64", "C [!].v64"});
+    TextSink lines(taken);
+    MergedTitles merged(lines, taken, false, c.singles);
+    for (const Step& step : c.steps) {
+      const Given& g = step.group;
+      std::vector<int32_t> clones;
+      taken.Take(IndexOf(taken, g.parent));
+      for (const std::string& clone : g.clones) {
+        clones.push_back(IndexOf(taken, clone));
+        taken.Take(clones.back());
+      }
+      merged.Group(IndexOf(taken, g.parent), clones, g.title);
+      EXPECT_EQ(lines.lines, step.lines) << c.singles << " " << g.parent;
     }
-    merged.Group(IndexOf(list, g.parent), clones, g.title);
-    EXPECT_EQ(lines.lines, step.lines) << g.parent;
+    merged.Flush();
+    EXPECT_EQ(lines.lines, c.steps.back().lines) << c.singles;
   }
-  merged.Flush();
-  EXPECT_EQ(lines.lines, steps[5].lines);
 }
 
 // More titles than a small table holds: each later group still finds its
@@ -152,13 +166,13 @@ TEST(SharedTitlesTest, ManyTitles) {
   FileList list;
   std::vector<std::string> names, titles;
   for (int i = 0; i < 40; ++i) {
-    names.push_back(std::to_string(100 + i) + ".v64");
     titles.push_back(std::to_string(i % 20) + (i < 20 ? "T" : "t"));
+    names.push_back(titles.back() + " [" + std::to_string(i) + "].v64");
   }
   AppendSorted(list, names);
   for (bool fold : {false, true}) {
     TextSink lines(list);
-    MergedTitles merged(lines, list, fold);
+    MergedTitles merged(lines, list, fold, true);
     for (int i = 0; i < 40; ++i)
       merged.Group(IndexOf(list, names[i]), {}, titles[i]);
     merged.Flush();

@@ -128,7 +128,7 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
       GroupFiles(list, options, lines, platform);
     } else if (options.naming == Naming::kGoodTools) {
       // Equal GoodTools titles are one game: one line, one archive.
-      MergedTitles merged(lines, list, fold_case);
+      MergedTitles merged(lines, list, fold_case, options.grouping.singles);
       GroupFiles(list, options, merged, platform);
       merged.Flush();
     } else {

@@ -78,27 +78,6 @@ void OrderClones(Scratch& s) {
   }
 }
 
-// Whether the nearest free entry on either side of the one at index shares
-// its title: whether GatherSide finds a clone. Most entries head no group,
-// and this is all that is read of them.
-bool FindsClone(FileList& list, int32_t index) {
-  const uint32_t title = list.TitleSize(index);
-  if (title == 0)
-    return false;
-  // Farther entries share no more with it than its next neighbours do:
-  // where both of those share less than its title, nothing is found,
-  // whatever has been taken.
-  if ((index == 0 || list.SharedPrefix(index - 1, index) < title) &&
-      (index + 1 == list.Count() ||
-       list.SharedPrefix(index, index + 1) < title))
-    return false;
-  int32_t above = list.PreviousFree(index - 1);
-  if (above >= 0 && list.SharedPrefix(above, index) >= title)
-    return true;
-  int32_t below = list.NextFree(index + 1);
-  return below < list.Count() && list.SharedPrefix(index, below) >= title;
-}
-
 // The group headed by the entry at index: takes parent and clones and hands
 // them to sink. found is FindsClone(list, index); an entry that finds none
 // is taken and handed over by itself.
@@ -121,6 +100,25 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
 }
 
 }  // namespace
+
+// Most entries head no group, and this is all that is read of them.
+bool FindsClone(FileList& list, int32_t index) {
+  const uint32_t title = list.TitleSize(index);
+  if (title == 0)
+    return false;
+  // Farther entries share no more with it than its next neighbours do:
+  // where both of those share less than its title, nothing is found,
+  // whatever has been taken.
+  if ((index == 0 || list.SharedPrefix(index - 1, index) < title) &&
+      (index + 1 == list.Count() ||
+       list.SharedPrefix(index, index + 1) < title))
+    return false;
+  int32_t above = list.PreviousFree(index - 1);
+  if (above >= 0 && list.SharedPrefix(above, index) >= title)
+    return true;
+  int32_t below = list.NextFree(index + 1);
+  return below < list.Count() && list.SharedPrefix(index, below) >= title;
+}
 
 void GroupClones(FileList& list, const GroupingOptions& options,
                  GroupSink& sink) {

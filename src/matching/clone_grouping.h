@@ -24,4 +24,9 @@
 void GroupClones(FileList& list, const GroupingOptions& options,
                  GroupSink& sink);
 
+/// Whether the nearest free entry on either side of the one at index
+/// shares its title with it: whether it would head a group of clones now.
+/// Once false, it stays false, for entries are taken and never freed.
+bool FindsClone(FileList& list, int32_t index);
+
 #endif  // TRAMLUNE_MATCHING_CLONE_GROUPING_H_

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/ascii_fold.h"
+#include "matching/clone_grouping.h"
 #include "matching/file_names.h"
 
 std::string TitleKey(std::string_view title, bool fold_case) {
@@ -136,6 +137,8 @@ int32_t RunEnd(FileList& list, int32_t from, uint32_t shared) {
 }  // namespace
 
 bool MergedTitles::HeadClosed() {
+  const Held& head = held_[next_held_];
+  const std::string_view title = Title(head);
   if (!head_found_) {
     // A name that begins with the title sorts among the names that begin
     // with its bytes before its last dot (all of them where it has none):
@@ -143,17 +146,27 @@ bool MergedTitles::HeadClosed() {
     // name's last dot, and the title's last dot is the name's or an earlier
     // one. The names that begin with those bytes stand together around
     // the parent, whose name begins with the title.
-    const Held& head = held_[next_held_];
-    std::string_view title = Title(head);
     size_t dot = title.rfind('.');
     const uint32_t shared = static_cast<uint32_t>(
         dot == std::string_view::npos ? title.size() : dot);
     const int32_t parent = files_[head.first];
-    head_from_ = RunEnd<-1>(list_, parent, shared);
+    head_next_ = RunEnd<-1>(list_, parent, shared);
     head_to_ = RunEnd<+1>(list_, parent, shared);
     head_found_ = true;
   }
-  return list_.NextFree(head_from_) > head_to_;
+  // An entry that can head no group of the title now never will: entries
+  // are only taken, and titles stay.
+  for (; head_next_ <= head_to_; ++head_next_)
+    if (MayHead(head_next_, title))
+      return false;
+  return true;
+}
+
+bool MergedTitles::MayHead(int32_t index, std::string_view title) {
+  if (singles_ ? list_.Taken(index) : !FindsClone(list_, index))
+    return false;
+  std::string_view own = ShownTitle(list_.Base(index));
+  return SameTitle(own.empty() ? list_.Name(index) : own, title);
 }
 
 void MergedTitles::HandHead() {

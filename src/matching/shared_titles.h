@@ -25,19 +25,19 @@ std::string TitleKey(std::string_view title, bool fold_case);
 /// exactly one group.
 ///
 /// A group is handed on as soon as no later group can share its title and
-/// every group before it has been handed on; Flush hands on the rest. Each
-/// title must begin its parent's name (ASCII letters folded), and the
-/// groups must take their files from list (FileList::Take) before they
-/// come, as GroupClones' groups do: then a later group of the title has
-/// its parent among the free names of the list that begin with the title,
-/// and once there are none, the title is closed. The titles are held as
-/// they are handed in, not copied: each must stay valid until its group is
-/// handed on (GroupClones' titles do, lying in the list's names).
+/// every group before it has been handed on; Flush hands on the rest. The
+/// groups must be GroupClones' groups of list, with singles as it groups:
+/// a later group of a title has its parent among the names of the list
+/// that begin with the title, one that can still head a group (as
+/// FindsClone tells, or, with singles, a free one), and once none can, the
+/// title is closed. The titles are held as they are handed in, not
+/// copied: each must stay valid until its group is handed on (GroupClones'
+/// titles do, lying in the list's names).
 class MergedTitles : public GroupSink {
  public:
   /// next and list must outlive this; list must stay sorted.
-  MergedTitles(GroupSink& next, FileList& list, bool fold_case)
-      : next_(next), list_(list), fold_case_(fold_case) {}
+  MergedTitles(GroupSink& next, FileList& list, bool fold_case, bool singles)
+      : next_(next), list_(list), fold_case_(fold_case), singles_(singles) {}
 
   void Group(int32_t parent, std::span<const int32_t> clones,
              std::string_view title) override;
@@ -73,9 +73,11 @@ class MergedTitles : public GroupSink {
   // as its first.
   int32_t FirstOfTitle(std::string_view title, int32_t group);
   void Grow();
-  // Whether no free name of the list can head another group of the title
-  // of the group at next_held_.
+  // Whether no name of the list can head another group of the title of
+  // the group at next_held_.
   bool HeadClosed();
+  // Whether the entry at index may head a group of title, now or later.
+  bool MayHead(int32_t index, std::string_view title);
   // Hands on the group at next_held_ with the later groups of its title.
   void HandHead();
   // Hands on the groups from next_held_ on while their titles are closed;
@@ -85,15 +87,17 @@ class MergedTitles : public GroupSink {
   GroupSink& next_;
   FileList& list_;
   bool fold_case_;
+  bool singles_;
   std::vector<int32_t> files_;
   std::vector<Held> held_;
   std::vector<bool> handed_;  // of each group: handed on (with its title's
                               // first)
   size_t next_held_ = 0;      // the first group not handed on yet
   // The names that may begin the title of the group at next_held_ lie in
-  // head_from_..head_to_, found once for it (head_found_).
+  // head_from_..head_to_, found once for it (head_found_); those before
+  // head_next_ can head no group of its title.
   bool head_found_ = false;
-  int32_t head_from_ = 0, head_to_ = 0;
+  int32_t head_next_ = 0, head_to_ = 0;
   std::vector<Slot> slots_;  // a power of two of them, at most 3/4 full
   size_t titles_ = 0;        // the slots in use
   std::vector<int32_t> clones_;  // of the line being handed on
