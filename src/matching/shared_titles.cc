@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/ascii_fold.h"
+#include "base/blanks.h"
 #include "matching/clone_grouping.h"
 #include "matching/file_names.h"
 
@@ -152,6 +153,9 @@ bool MergedTitles::HeadClosed() {
     const int32_t parent = files_[head.first];
     head_next_ = RunEnd<-1>(list_, parent, shared);
     head_to_ = RunEnd<+1>(list_, parent, shared);
+    head_parent_ = parent;
+    head_title_size_ = list_.TitleSize(parent);
+    head_shown_ = !ShownTitle(list_.Base(parent)).empty();
     head_found_ = true;
   }
   // An entry that can head no group of the title now never will: entries
@@ -163,10 +167,39 @@ bool MergedTitles::HeadClosed() {
 }
 
 bool MergedTitles::MayHead(int32_t index, std::string_view title) {
-  if (singles_ ? list_.Taken(index) : !FindsClone(list_, index))
+  if (singles_ && list_.Taken(index))
+    return false;  // with singles, only a free name heads a group
+  const int32_t parent = head_parent_;
+  const uint32_t shared =
+      index == parent  ? list_.Name(index).size()
+      : index < parent ? list_.SharedPrefix(index, parent)
+                       : list_.SharedPrefix(parent, index);
+  // The group took every free name that shared its parent's title with
+  // the parent; a name that shares that much, and whose own title is no
+  // shorter, could only find a clone among those.
+  if (!singles_ && shared >= head_title_size_ &&
+      list_.TitleSize(index) >= head_title_size_)
     return false;
-  std::string_view own = ShownTitle(list_.Base(index));
-  return SameTitle(own.empty() ? list_.Name(index) : own, title);
+  const std::string_view base = list_.Base(index);
+  if (head_shown_ && base.size() >= title.size()) {
+    // A base name that holds the title has a shown title, and it is the
+    // title when the base begins with it and goes on with blanks only, up
+    // to its end or a "[". (A shorter one may have none, and the whole
+    // name stands for it.)
+    if (shared < title.size() ||
+        !SameTitle(base.substr(0, title.size()), title))
+      return false;
+    size_t at = title.size();
+    while (at < base.size() && IsBlank(base[at]))
+      ++at;
+    if (at < base.size() && base[at] != '[')
+      return false;
+  } else {
+    std::string_view own = ShownTitle(base);
+    if (!SameTitle(own.empty() ? list_.Name(index) : own, title))
+      return false;
+  }
+  return singles_ || FindsClone(list_, index);
 }
 
 void MergedTitles::HandHead() {

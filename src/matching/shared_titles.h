@@ -76,7 +76,8 @@ class MergedTitles : public GroupSink {
   // Whether no name of the list can head another group of the title of
   // the group at next_held_.
   bool HeadClosed();
-  // Whether the entry at index may head a group of title, now or later.
+  // Whether the entry at index may head a group of the title of the group
+  // at next_held_, now or later.
   bool MayHead(int32_t index, std::string_view title);
   // Hands on the group at next_held_ with the later groups of its title.
   void HandHead();
@@ -93,11 +94,16 @@ class MergedTitles : public GroupSink {
   std::vector<bool> handed_;  // of each group: handed on (with its title's
                               // first)
   size_t next_held_ = 0;      // the first group not handed on yet
-  // The names that may begin the title of the group at next_held_ lie in
-  // head_from_..head_to_, found once for it (head_found_); those before
-  // head_next_ can head no group of its title.
+  // Of the group at next_held_, found once for it (head_found_): the names
+  // that may begin its title lie in head_next_..head_to_ (those before
+  // head_next_ can head no group of its title); its parent, the length of
+  // the parent's title (FileList::TitleSize), and whether its title is the
+  // parent's shown title (rather than its whole name).
   bool head_found_ = false;
   int32_t head_next_ = 0, head_to_ = 0;
+  int32_t head_parent_ = 0;
+  uint32_t head_title_size_ = 0;
+  bool head_shown_ = false;
   std::vector<Slot> slots_;  // a power of two of them, at most 3/4 full
   size_t titles_ = 0;        // the slots in use
   std::vector<int32_t> clones_;  // of the line being handed on
