@@ -99,6 +99,7 @@ void MergedTitles::Group(int32_t parent, std::span<const int32_t> clones,
   handed_.push_back(false);
   files_.push_back(parent);
   files_.insert(files_.end(), clones.begin(), clones.end());
+  files_in_ += 1 + clones.size();
   const int32_t first = FirstOfTitle(title, index);
   if (first >= 0) {
     Held& head = held_[first];
@@ -137,43 +138,89 @@ int32_t RunEnd(FileList& list, int32_t from, uint32_t shared) {
 
 }  // namespace
 
-bool MergedTitles::HeadClosed() {
+void MergedTitles::FindHeadNames() {
+  // A name that begins with the parent's shown title has a base name of
+  // the title's length or more, and sorts among the names that begin with
+  // the title, around the parent; or its base name ends at the title's
+  // last dot, which is then the name's last. Those names sort first among
+  // the names that begin with the title's bytes before that dot, which
+  // stand together around the parent too: the names among them whose base
+  // names are shorter, then those of that base name, then the longer ones.
   const Held& head = held_[next_held_];
   const std::string_view title = Title(head);
-  if (!head_found_) {
-    // A name that begins with the title sorts among the names that begin
-    // with its bytes before its last dot (all of them where it has none):
-    // the name's base name holds those bytes, for the base ends at the
-    // name's last dot, and the title's last dot is the name's or an earlier
-    // one. The names that begin with those bytes stand together around
-    // the parent, whose name begins with the title.
-    size_t dot = title.rfind('.');
-    const uint32_t shared = static_cast<uint32_t>(
-        dot == std::string_view::npos ? title.size() : dot);
-    const int32_t parent = files_[head.first];
-    head_next_ = RunEnd<-1>(list_, parent, shared);
-    head_to_ = RunEnd<+1>(list_, parent, shared);
-    head_parent_ = parent;
-    head_title_size_ = list_.TitleSize(parent);
-    head_shown_ = !ShownTitle(list_.Base(parent)).empty();
-    head_found_ = true;
+  const int32_t parent = files_[head.first];
+  head_parent_ = parent;
+  head_title_size_ = list_.TitleSize(parent);
+  head_shown_ = !ShownTitle(list_.Base(parent)).empty();
+  // A title that is the parent's whole name is looked for among the names
+  // that begin with its bytes before its last dot, the parent among them.
+  const size_t dot = title.rfind('.');
+  const uint32_t before = static_cast<uint32_t>(
+      dot == std::string_view::npos ? title.size() : dot);
+  const uint32_t reach =
+      head_shown_ ? static_cast<uint32_t>(title.size()) : before;
+  head_up_ = parent - 1;
+  head_up_end_ = RunEnd<-1>(list_, parent, reach);
+  head_down_ = parent + 1;
+  head_down_end_ = RunEnd<+1>(list_, parent, reach);
+  head_up_shared_ = head_down_shared_ = list_.Name(parent).size();
+  head_base_ = head_base_end_ = 0;
+  if (head_shown_ && before < title.size()) {
+    const int32_t from = RunEnd<-1>(list_, parent, before);
+    auto first_with = [&](auto holds) {  // holds turns true once
+      int32_t low = from, high = parent + 1;
+      while (low < high) {
+        int32_t mid = low + (high - low) / 2;
+        if (holds(mid))
+          high = mid;
+        else
+          low = mid + 1;
+      }
+      return low;
+    };
+    head_base_ = first_with([&](int32_t i) {
+      return list_.Base(i).size() >= before;
+    });
+    head_base_end_ = first_with([&](int32_t i) {
+      return list_.Base(i).size() > before;
+    });
+    head_base_shared_ = before;
   }
+  head_found_ = true;
+}
+
+bool MergedTitles::HeadClosed() {
+  const std::string_view title = Title(held_[next_held_]);
+  if (!head_found_)
+    FindHeadNames();
   // An entry that can head no group of the title now never will: entries
   // are only taken, and titles stay.
-  for (; head_next_ <= head_to_; ++head_next_)
-    if (MayHead(head_next_, title))
+  if (looked_at_ > 8 * files_in_ + 65536)
+    return false;
+  for (; head_up_ >= head_up_end_; --head_up_, ++looked_at_) {
+    uint32_t shared = std::min(head_up_shared_,
+                               list_.SharedPrefix(head_up_, head_up_ + 1));
+    if (MayHead(head_up_, shared, title))
+      return false;
+    head_up_shared_ = shared;
+  }
+  for (; head_down_ <= head_down_end_; ++head_down_, ++looked_at_) {
+    uint32_t shared = std::min(head_down_shared_,
+                               list_.SharedPrefix(head_down_ - 1, head_down_));
+    if (MayHead(head_down_, shared, title))
+      return false;
+    head_down_shared_ = shared;
+  }
+  for (; head_base_ < head_base_end_; ++head_base_, ++looked_at_)
+    if (MayHead(head_base_, head_base_shared_, title))
       return false;
   return true;
 }
 
-bool MergedTitles::MayHead(int32_t index, std::string_view title) {
+bool MergedTitles::MayHead(int32_t index, uint32_t shared,
+                           std::string_view title) {
   if (singles_ && list_.Taken(index))
     return false;  // with singles, only a free name heads a group
-  const int32_t parent = head_parent_;
-  const uint32_t shared =
-      index == parent  ? list_.Name(index).size()
-      : index < parent ? list_.SharedPrefix(index, parent)
-                       : list_.SharedPrefix(parent, index);
   // The group took every free name that shared its parent's title with
   // the parent; a name that shares that much, and whose own title is no
   // shorter, could only find a clone among those.

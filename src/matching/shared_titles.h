@@ -76,9 +76,12 @@ class MergedTitles : public GroupSink {
   // Whether no name of the list can head another group of the title of
   // the group at next_held_.
   bool HeadClosed();
-  // Whether the entry at index may head a group of the title of the group
-  // at next_held_, now or later.
-  bool MayHead(int32_t index, std::string_view title);
+  // Whether the entry at index, which shares shared folded bytes with the
+  // parent of the group at next_held_, may head a group of title, now or
+  // later.
+  bool MayHead(int32_t index, uint32_t shared, std::string_view title);
+  // Finds the names to look at for the group at next_held_.
+  void FindHeadNames();
   // Hands on the group at next_held_ with the later groups of its title.
   void HandHead();
   // Hands on the groups from next_held_ on while their titles are closed;
@@ -94,16 +97,27 @@ class MergedTitles : public GroupSink {
   std::vector<bool> handed_;  // of each group: handed on (with its title's
                               // first)
   size_t next_held_ = 0;      // the first group not handed on yet
-  // Of the group at next_held_, found once for it (head_found_): the names
-  // that may begin its title lie in head_next_..head_to_ (those before
-  // head_next_ can head no group of its title); its parent, the length of
-  // the parent's title (FileList::TitleSize), and whether its title is the
-  // parent's shown title (rather than its whole name).
+  // Of the group at next_held_, found once for it (head_found_): its
+  // parent, the length of the parent's title (FileList::TitleSize), and
+  // whether its title is the parent's shown title (rather than its whole
+  // name). The names that may begin the title, still to be looked at: up
+  // from head_up_ to head_up_end_ and down from head_down_ to
+  // head_down_end_, each sharing with the parent the least of the
+  // prefixes on the way (head_up_shared_, head_down_shared_), and the
+  // names whose base name is the title's bytes before its last dot,
+  // head_base_..head_base_end_ - 1.
   bool head_found_ = false;
-  int32_t head_next_ = 0, head_to_ = 0;
   int32_t head_parent_ = 0;
   uint32_t head_title_size_ = 0;
   bool head_shown_ = false;
+  int32_t head_up_ = 0, head_up_end_ = 0, head_down_ = 0, head_down_end_ = 0;
+  uint32_t head_up_shared_ = 0, head_down_shared_ = 0;
+  int32_t head_base_ = 0, head_base_end_ = 0;
+  uint32_t head_base_shared_ = 0;
+  // The names looked at so far, against a budget of eight for each file
+  // handed in: past it (titles that begin one another, many deep), groups
+  // wait for Flush, so that the looking stays linear.
+  size_t looked_at_ = 0, files_in_ = 0;
   std::vector<Slot> slots_;  // a power of two of them, at most 3/4 full
   size_t titles_ = 0;        // the slots in use
   std::vector<int32_t> clones_;  // of the line being handed on
