@@ -159,10 +159,9 @@ void MergedTitles::FindHeadNames() {
       dot == std::string_view::npos ? title.size() : dot);
   const uint32_t reach =
       head_shown_ ? static_cast<uint32_t>(title.size()) : before;
+  head_reach_ = reach;
   head_up_ = parent - 1;
-  head_up_end_ = RunEnd<-1>(list_, parent, reach);
   head_down_ = parent + 1;
-  head_down_end_ = RunEnd<+1>(list_, parent, reach);
   head_up_shared_ = head_down_shared_ = list_.Name(parent).size();
   head_base_ = head_base_end_ = 0;
   if (head_shown_ && before < title.size()) {
@@ -197,16 +196,21 @@ bool MergedTitles::HeadClosed() {
   // are only taken, and titles stay.
   if (looked_at_ > 8 * files_in_ + 65536)
     return false;
-  for (; head_up_ >= head_up_end_; --head_up_, ++looked_at_) {
+  // Each side ends where the names part from the parent within reach.
+  for (; head_up_ >= 0; --head_up_, ++looked_at_) {
     uint32_t shared = std::min(head_up_shared_,
                                list_.SharedPrefix(head_up_, head_up_ + 1));
+    if (shared < head_reach_)
+      break;
     if (MayHead(head_up_, shared, title))
       return false;
     head_up_shared_ = shared;
   }
-  for (; head_down_ <= head_down_end_; ++head_down_, ++looked_at_) {
+  for (; head_down_ < list_.Count(); ++head_down_, ++looked_at_) {
     uint32_t shared = std::min(head_down_shared_,
                                list_.SharedPrefix(head_down_ - 1, head_down_));
+    if (shared < head_reach_)
+      break;
     if (MayHead(head_down_, shared, title))
       return false;
     head_down_shared_ = shared;

@@ -101,16 +101,16 @@ class MergedTitles : public GroupSink {
   // parent, the length of the parent's title (FileList::TitleSize), and
   // whether its title is the parent's shown title (rather than its whole
   // name). The names that may begin the title, still to be looked at: up
-  // from head_up_ to head_up_end_ and down from head_down_ to
-  // head_down_end_, each sharing with the parent the least of the
-  // prefixes on the way (head_up_shared_, head_down_shared_), and the
-  // names whose base name is the title's bytes before its last dot,
-  // head_base_..head_base_end_ - 1.
+  // from head_up_ and down from head_down_ while they share head_reach_
+  // bytes with the parent, the least of the prefixes on the way
+  // (head_up_shared_, head_down_shared_), and the names whose base name is
+  // the title's bytes before its last dot, head_base_..head_base_end_ - 1.
   bool head_found_ = false;
   int32_t head_parent_ = 0;
   uint32_t head_title_size_ = 0;
   bool head_shown_ = false;
-  int32_t head_up_ = 0, head_up_end_ = 0, head_down_ = 0, head_down_end_ = 0;
+  uint32_t head_reach_ = 0;
+  int32_t head_up_ = 0, head_down_ = 0;
   uint32_t head_up_shared_ = 0, head_down_shared_ = 0;
   int32_t head_base_ = 0, head_base_end_ = 0;
   uint32_t head_base_shared_ = 0;
