@@ -1,5 +1,6 @@
 // The in-memory stages of a run, one benchmark each, over names of three
-// shapes at 10^4, 10^5 and 10^6 entries: sorting the list, grouping it (both
+// shapes at 10^4, 10^5 and 10^6 entries: sorting the list (its names as
+// they come, and spread over ranges while they come), grouping it (both
 // passes, each line streamed in pieces as the program streams it), writing
 // the lines through the output buffer, and the three together as
 // ProcessMask runs them, its pieces going into the output buffer, plain and
@@ -51,8 +52,11 @@ const std::vector<std::string>& Names(const benchmark::State& state) {
   return it->second;
 }
 
-std::unique_ptr<FileList> ListOf(const std::vector<std::string>& names) {
+std::unique_ptr<FileList> ListOf(const std::vector<std::string>& names,
+                                 bool spread = false) {
   auto list = std::make_unique<FileList>();
+  if (spread)
+    list->SpreadOver();
   for (const std::string& name : names)
     list->Append(name);
   return list;
@@ -99,11 +103,14 @@ void Label(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(1));
 }
 
-void BM_Sort(benchmark::State& state) {
+// The sort of a list; BM_SortSpread's names are spread over ranges as
+// they are appended, as ProcessMask spreads a directory read ahead (the
+// spreading itself, on the listing's time, not timed).
+void TimeSort(benchmark::State& state, bool spread) {
   const std::vector<std::string>& names = Names(state);
   for (auto _ : state) {
     state.PauseTiming();
-    std::unique_ptr<FileList> list = ListOf(names);
+    std::unique_ptr<FileList> list = ListOf(names, spread);
     state.ResumeTiming();
     list->Sort();
     state.PauseTiming();
@@ -112,6 +119,9 @@ void BM_Sort(benchmark::State& state) {
   }
   Label(state);
 }
+
+void BM_Sort(benchmark::State& state) { TimeSort(state, false); }
+void BM_SortSpread(benchmark::State& state) { TimeSort(state, true); }
 
 // Times group(list, sink) on a sorted list of the state's names, the lines
 // going into a counting sink.
@@ -216,6 +226,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Sort)->Apply(Sizes);
+BENCHMARK(BM_SortSpread)->Apply(Sizes);
 BENCHMARK(BM_Group)->Apply(Sizes);
 BENCHMARK(BM_GroupNoIntro)->Apply(Sizes);
 BENCHMARK(BM_Output)->Apply(Sizes);
