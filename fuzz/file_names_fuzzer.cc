@@ -13,6 +13,9 @@
 //   transitive too;
 // - HoldsText finds an occurrence, none in an empty text or of an empty one;
 // - ScriptCanHold of a batch script agrees with the byte-by-byte reference;
+// - a FileList sorts its names in CompareFileNames order; spread over
+//   ranges from a sample of a few names on, the pieces sort into the order
+//   and shared prefixes that they have without;
 // - ListedNames finds, from any entry on, exactly the names of a sorted list
 //   of the first pieces (byte for byte, or folded as AppendFolded folds
 //   them, for lead bytes that are no ASCII letters): the pieces, their
@@ -90,6 +93,26 @@ void CheckOrdering(const Compare& compare) {
           FUZZ_CHECK(c[i][k] == 0);
       }
     }
+  }
+}
+
+// Spread over ranges from a sample of a few names on, the pieces sort as
+// they do without, with the same shared prefixes.
+void CheckSpreadSort(std::span<const std::string_view> pieces,
+                     const LeadByteTable& lead) {
+  FileList list(lead), spread(lead);
+  spread.SpreadOver(2 + pieces.size() % 5);
+  for (std::string_view piece : pieces) {
+    list.Append(piece);
+    spread.Append(piece);
+  }
+  list.Sort();
+  spread.Sort();
+  FUZZ_CHECK(spread.Count() == list.Count());
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    FUZZ_CHECK(spread.Name(i) == list.Name(i));
+    FUZZ_CHECK(i == 0 ||
+               spread.SharedPrefix(i - 1, i) == list.SharedPrefix(i - 1, i));
   }
 }
 
@@ -181,6 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list.Sort();
   for (int32_t i = 1; i < list.Count(); ++i)
     FUZZ_CHECK(CompareFileNames(list, i - 1, i) <= 0);
+  CheckSpreadSort(pieces, lead);
   // The list of the first pieces: a dozen names or so show every way of
   // the search, more only slow the run.
   CheckListedNames(std::span(pieces).first(std::min<size_t>(pieces.size(), 16)),

@@ -108,9 +108,16 @@ TEST(SharedTitlesTest, NoTwoGroupsShareATitle) {
 
 // A group goes on as soon as no name can head a group of its title any
 // more and every group before it has gone. With singles, any free name of
-// the title can; without, only one that finds a clone. A name with the
-// title's bytes before its last dot is looked at for a dotted title.
+// the title can; without, only one that finds a clone. A name whose base
+// name is a dotted title's bytes before its last dot has that title when
+// its base name is empty (".foo", whose title is its whole name).
 TEST(SharedTitlesTest, HandsOnClosedTitlesInOrder) {
+  const std::vector<std::string> games = {
+      "A (U) [!].v64", "A (U) [b1].v64", "A (U).zip", "B. Game (U) [!].v64",
+      "B. Game (U).zip", "Bz [!].v64", "C [!].v64"};
+  // "-x" sorts between ".foo" and the others.
+  const std::vector<std::string> dotted = {".foo [!].v64", ".foo [b1].v64",
+                                           "-x", ".foo"};
   const std::string a = "A (U): A (U) [!].v64 | A (U) [b1].v64";
   const std::string b = "B. Game (U): B. Game (U) [!].v64";
   struct Step {
@@ -118,10 +125,11 @@ TEST(SharedTitlesTest, HandsOnClosedTitlesInOrder) {
     Lines lines;  // all handed on so far
   };
   struct Case {
+    const std::vector<std::string>& names;
     bool singles;
     std::vector<Step> steps;
   } cases[] = {
-      {true,
+      {games, true,
        {{{"A (U) [!].v64", {"A (U) [b1].v64"}, "A (U)"}, {}},
         {{"B. Game (U) [!].v64", {}, "B. Game (U)"}, {}},
         {{"Bz [!].v64", {}, "Bz"}, {}},
@@ -132,15 +140,16 @@ TEST(SharedTitlesTest, HandsOnClosedTitlesInOrder) {
          {a + " | A (U).zip", b + " | B. Game (U).zip", "Bz: Bz [!].v64",
           "C: C [!].v64"}}}},
       // Neither free name finds a clone: no group of theirs will come.
-      {false,
+      {games, false,
        {{{"A (U) [!].v64", {"A (U) [b1].v64"}, "A (U)"}, {a}},
         {{"B. Game (U) [!].v64", {}, "B. Game (U)"}, {a, b}}}},
+      {dotted, true,
+       {{{".foo [!].v64", {".foo [b1].v64"}, ".foo"}, {}},
+        {{".foo", {}, ".foo"}, {".foo: .foo [!].v64 | .foo [b1].v64 | .foo"}}}},
   };
   for (const Case& c : cases) {
     FileList taken;
-    AppendSorted(taken, {"A (U) [!].v64", "A (U) [b1].v64", "A (U).zip",
-                         "B. Game (U) [!].v64", "B. Game (U).zip",
-                         "Bz [!].v64", "C [!].v64"});
+    AppendSorted(taken, c.names);
     TextSink lines(taken);
     MergedTitles merged(lines, taken, false, c.singles);
     for (const Step& step : c.steps) {
