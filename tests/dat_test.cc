@@ -86,6 +86,21 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
       {"\xEF\xBB\xBF<datafile><game name=\"g\"/></datafile>\n", "g:\n"},
       {"<datafile><game name=\"g\"/></datafile>\xEF\xBB\xBF",
        "error: the XML breaks at line 1: expected <"},
+      // Read in two parts at once (each child a piece): a break in the
+      // second part, in both, and after the parts.
+      {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n<game "
+       "name=\"c\"/>\n<game name=\"d\" x='&#1'/>\n</datafile>",
+       "error: the XML breaks at line 5: expected ;"},
+      {"<datafile>\n<game name=\"a\" y='&#'/>\n<game name=\"b\"/>\n<game "
+       "name=\"c\"/>\n<game name=\"d\" x='&#1'/>\n</datafile>",
+       "error: the XML breaks at line 2: expected ;"},
+      {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n<game "
+       "name=\"c\"/>\n<game name=\"d\"/>\n</datafile>\n<a x='&#1'/>",
+       "error: the XML breaks at line 7: expected ;"},
+      {"<datafile><game name=\"a\"/><game name=\"b\"/>\n<game name=\"c\">"
+       "<rom name=\"c1\"/><rom name=\"c2\"/></game>\t<game name=\"d\">"
+       "<rom name=\"d1\"/></game></datafile>",
+       "a:\nb:\nc:c1|c2\nd:d1\n"},
       {nested + "<game name=\"x\"/>",
        "error: the XML breaks at line 3: elements nest more than 64 deep"},
       // As deep as allowed, and deeper only inside a comment or a value.
@@ -99,11 +114,17 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
            }() + "</datafile>",
        "g:\n"},
   };
-  // Whole, each child of the root a piece, and in the pieces of the run.
-  for (size_t piece_bytes : {size_t{0}, size_t{1}, kDatPieceBytes}) {
+  // Whole, each child of the root a piece (its two parts read in either
+  // order), and in the pieces of the run.
+  const RunBoth second_first = [](const Task& first, const Task& second) {
+    second();
+    first();
+  };
+  for (size_t piece_bytes : {size_t{0}, size_t{1}, size_t{2}, kDatPieceBytes}) {
     for (const Case& c : cases) {
       DatFile dat;
-      std::string error = ReadDat(c.text, &dat, piece_bytes);
+      std::string error = ReadDat(c.text, &dat, piece_bytes,
+                                  piece_bytes == 2 ? second_first : RunInTurn);
       EXPECT_EQ(error.empty() ? Shown(dat) : "error: " + error, c.expected)
           << piece_bytes << " " << c.text.substr(0, 200);
     }

@@ -50,7 +50,10 @@ std::string LoadDat(std::string_view path, Platform& platform, DatFile* dat) {
   std::string text, reason;
   if (!platform.ReadWholeFile(path, &text, &reason))
     return CannotReadDatLine(path, reason);
-  reason = ReadDat(std::move(text), dat);
+  reason = ReadDat(std::move(text), dat, kDatPieceBytes,
+                   [&platform](const Task& first, const Task& second) {
+                     platform.RunBoth(first, second);
+                   });
   if (!reason.empty())
     return CannotReadDatLine(path, reason);
   FindDatFamilies(dat);

@@ -36,7 +36,7 @@ bool DatReaderBuilt() { return false; }
 
 size_t TooDeepAt(const char*, int) { return std::string_view::npos; }
 
-std::string ReadDat(std::string, DatFile*, size_t) {
+std::string ReadDat(std::string, DatFile*, size_t, const RunBoth&) {
   return "this tramlune was built without an XML parser";
 }
 
@@ -133,8 +133,10 @@ struct Layout {
   size_t games = 0, roms = 0;
   // The starts of the pieces after the first, which starts at
   // root_content: the "<" of a child of the root at least piece_bytes
-  // after the previous start.
+  // after the previous start; with the games and roms the scan passed
+  // before each.
   std::vector<size_t> cuts;
+  std::vector<size_t> games_before, roms_before;
 };
 
 // Scans text as the parser reads its tokens, to the first element deeper
@@ -189,8 +191,11 @@ Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
         size_t at = static_cast<size_t>(tag - text);
         size_t last =
             layout.cuts.empty() ? layout.root_content : layout.cuts.back();
-        if (at - last >= piece_bytes)
+        if (at - last >= piece_bytes) {
           layout.cuts.push_back(at);
+          layout.games_before.push_back(layout.games);
+          layout.roms_before.push_back(layout.roms);
+        }
       }
       if (*p == '?') {  // a declaration or processing instruction
         p = PastEnd(p + 1, "?>");
@@ -261,8 +266,14 @@ std::string_view Attribute(const XmlNode* node, std::string_view name) {
            : std::string_view();
 }
 
+// Games and their roms as read, their roms' places in roms.
+struct Games {
+  std::vector<DatGame>* games;
+  std::vector<std::string_view>* roms;
+};
+
 // Adds the games among entry and its following siblings to *dat.
-void TakeGames(const XmlNode* entry, DatFile* dat) {
+void TakeGames(const XmlNode* entry, Games dat) {
   for (; entry; entry = entry->next_sibling()) {
     std::string_view kind = NameOf(entry);
     if (kind != "game" && kind != "machine")
@@ -285,18 +296,20 @@ void TakeGames(const XmlNode* entry, DatFile* dat) {
                                     &game.parent_id};
       *texts[field] = std::string_view(a->value(), a->value_size());
     }
-    game.first_rom = static_cast<uint32_t>(dat->roms.size());
+    game.first_rom = static_cast<uint32_t>(dat.roms->size());
     for (const XmlNode* rom = entry->first_node("rom", 3); rom;
          rom = rom->next_sibling("rom", 3))
-      dat->roms.push_back(Attribute(rom, "name"));
-    game.rom_count = static_cast<uint32_t>(dat->roms.size()) - game.first_rom;
-    dat->games.push_back(game);
+      dat.roms->push_back(Attribute(rom, "name"));
+    game.rom_count = static_cast<uint32_t>(dat.roms->size()) - game.first_rom;
+    dat.games->push_back(game);
   }
 }
 
 // Parses runs of a text in place, in order, each as a document of its own,
 // and counts the lines before each while they are as read, so that a
-// break's line is that of the text as read.
+// break's line is that of the text as read: counted from where the parser
+// began, so that a parser may take up a text's second part while another
+// parses the first.
 class Parser {
  public:
   explicit Parser(char* text)
@@ -306,9 +319,9 @@ class Parser {
   // a stack).
   const rapidxml::xml_document<char>& Document() const { return *document_; }
 
-  // Parses text[begin, end), its last byte made zero meanwhile. Returns ""
-  // or where and why the XML breaks.
-  std::string Parse(size_t begin, size_t end) {
+  // Parses text[begin, end), its last byte made zero meanwhile. Returns
+  // false where the XML breaks (Break tells where and why).
+  bool Parse(size_t begin, size_t end) {
     char* first = text_ + begin;
     char* last = text_ + end;
     size_t lines = LinesIn(first, last);
@@ -325,12 +338,12 @@ class Parser {
     }
     *last = kept;
     lines_ += lines;
-    return "";
+    return true;
   }
 
   // Checks the attributes of the start tag text[begin, end) ("<a b='c'>"),
   // which stays as read, in a copy that closes it ("<a b='c'/>").
-  std::string ParseStartTag(size_t begin, size_t end) {
+  bool ParseStartTag(size_t begin, size_t end) {
     std::string tag(text_ + begin, end - begin - 1);
     tag += "/>";
     document_->clear();
@@ -343,27 +356,74 @@ class Parser {
                     e.what());
     }
     Pass(begin, end);
-    return "";
+    return true;
   }
 
   // Passes over text[begin, end), read by the scan.
   void Pass(size_t begin, size_t end) {
     lines_ += LinesIn(text_ + begin, text_ + end);
   }
+  // Passes over lines that another parser read.
+  void PassLines(size_t lines) { lines_ += lines; }
+  size_t Lines() const { return lines_; }
+
+  // Where and why the XML breaks, after lines_before lines that the
+  // parser did not read.
+  std::string Break(size_t lines_before) const {
+    return BreaksAtLine(1 + lines_before + break_lines_) + break_what_;
+  }
 
  private:
-  static std::string Breaks(size_t lines_before, std::string_view what) {
+  bool Breaks(size_t lines_before, std::string_view what) {
     if (what == "unexpected end of data")
       what = "the text ends inside it";
     else if (what == "invalid closing tag name")
       what = "a closing tag names another element";
-    return BreaksAtLine(1 + lines_before) + std::string(what);
+    break_lines_ = lines_before;
+    break_what_ = what;
+    return false;
   }
 
   char* text_;
   size_t lines_ = 0;  // in the text before the next run
+  size_t break_lines_ = 0;
+  std::string break_what_;
   std::unique_ptr<rapidxml::xml_document<char>> document_;
 };
+
+// A text of this many pieces at least is parsed in two parts at once.
+constexpr size_t kLeastPiecesToPart = 4;
+
+// The first piece of the second part of the pieces that end at ends (each
+// begins where the one before ends, the first at layout.root_content): the
+// first that begins halfway or later, after whitespace, so that the first
+// part may end before the byte where the second begins (the parser makes
+// its last byte zero). 0 for none.
+size_t SecondPart(const char* text, const Layout& layout,
+                  const std::vector<size_t>& ends) {
+  if (ends.size() < kLeastPiecesToPart)
+    return 0;
+  const size_t half =
+      layout.root_content + (layout.root_close - layout.root_content) / 2;
+  for (size_t k = 1; k < ends.size(); ++k)
+    if (ends[k - 1] >= half && IsSpace(text[ends[k - 1] - 1]))
+      return k;
+  return 0;
+}
+
+// Parses pieces [from, to) of those that end at ends, the first beginning
+// at begin, into games; the last ends at last_end. Returns false where the
+// XML breaks.
+bool ParsePieces(Parser& parser, const std::vector<size_t>& ends,
+                 size_t begin, size_t from, size_t to, size_t last_end,
+                 Games games) {
+  for (size_t i = from; i < to; begin = ends[i++]) {
+    if (!parser.Parse(begin, i + 1 == to ? last_end : ends[i]))
+      return false;
+    TakeGames(parser.Document().first_node(), games);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -373,7 +433,8 @@ size_t TooDeepAt(const char* text, int max_depth) {
   return Scan(text, max_depth, 0).too_deep;
 }
 
-std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes) {
+std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes,
+                    const RunBoth& both) {
   *dat = DatFile();
   // On the heap, so that the texts stay where they are when *dat moves.
   dat->text = std::make_unique<std::string>(std::move(text));
@@ -384,34 +445,63 @@ std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes) {
            "elements nest more than " + std::to_string(kMaxDatDepth) +
            " deep";
   Parser parser(store);
-  std::string error;
   dat->games.reserve(layout.games);
   dat->roms.reserve(layout.roms);
+  Games games{&dat->games, &dat->roms};
   if (!layout.in_pieces) {
-    error = parser.Parse(0, std::strlen(store));
-    if (!error.empty())
-      return error;
+    if (!parser.Parse(0, std::strlen(store)))
+      return parser.Break(0);
     const XmlNode* root = parser.Document().first_node();
     if (!root)
       return "it holds no XML element";
-    TakeGames(root->first_node(), dat);
+    TakeGames(root->first_node(), games);
   } else {
-    error = parser.Parse(0, layout.root_open);
-    if (error.empty())
-      error = parser.ParseStartTag(layout.root_open, layout.root_content);
-    layout.cuts.push_back(layout.root_close);
-    for (size_t i = 0, begin = layout.root_content;
-         error.empty() && i < layout.cuts.size(); begin = layout.cuts[i++]) {
-      error = parser.Parse(begin, layout.cuts[i]);
-      if (error.empty())
-        TakeGames(parser.Document().first_node(), dat);
+    std::vector<size_t>& ends = layout.cuts;
+    ends.push_back(layout.root_close);
+    // Before the root's children, and the first part of them; the second
+    // part, where there is one, at the same time.
+    const size_t second = SecondPart(store, layout, ends);
+    const size_t first_count = second ? second : ends.size();
+    const size_t second_begin = second ? ends[second - 1] : 0;
+    bool read = false, second_read = true;
+    Task first_part = [&] {
+      read = parser.Parse(0, layout.root_open) &&
+             parser.ParseStartTag(layout.root_open, layout.root_content) &&
+             ParsePieces(parser, ends, layout.root_content, 0, first_count,
+                         second ? second_begin - 1 : ends.back(), games);
+    };
+    if (!second) {
+      first_part();
+    } else {
+      Parser second_parser(store);
+      std::vector<DatGame> more_games;
+      std::vector<std::string_view> more_roms;
+      more_games.reserve(layout.games - layout.games_before[second - 1]);
+      more_roms.reserve(layout.roms - layout.roms_before[second - 1]);
+      both(first_part, [&] {
+        second_read = ParsePieces(second_parser, ends, second_begin, second,
+                                  ends.size(), ends.back(),
+                                  {&more_games, &more_roms});
+      });
+      // The first part ends a byte early, where a line may end.
+      size_t first_lines = parser.Lines() + (store[second_begin - 1] == '\n');
+      if (read && !second_read)
+        return second_parser.Break(first_lines);
+      if (read) {
+        const uint32_t rom_offset = static_cast<uint32_t>(dat->roms.size());
+        for (DatGame& game : more_games)
+          game.first_rom += rom_offset;
+        dat->games.insert(dat->games.end(), more_games.begin(),
+                          more_games.end());
+        dat->roms.insert(dat->roms.end(), more_roms.begin(), more_roms.end());
+        parser.PassLines(first_lines - parser.Lines() + second_parser.Lines());
+      }
     }
-    if (error.empty()) {
-      parser.Pass(layout.root_close, layout.root_end);
-      error = parser.Parse(layout.root_end, layout.end);
-    }
-    if (!error.empty())
-      return error;
+    if (!read)
+      return parser.Break(0);
+    parser.Pass(layout.root_close, layout.root_end);
+    if (!parser.Parse(layout.root_end, layout.end))
+      return parser.Break(0);
   }
   if (dat->games.empty())
     return "it holds no <game> or <machine> element";

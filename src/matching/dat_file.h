@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/run_both.h"
+
 /// One game or machine of a DAT. Its texts are the attributes' values with
 /// the entities decoded; an attribute the entry lacks is empty.
 struct DatGame {
@@ -57,9 +59,11 @@ bool DatReaderBuilt();
 /// a piece of at least piece_bytes at a time where the scan that bounds the
 /// nesting finds them parted by whitespace alone, and the whole text at
 /// once otherwise or when piece_bytes is 0: the games and the reasons are
-/// the same either way.
+/// the same either way. A text of many pieces is parsed in two parts, the
+/// two tasks handed to both.
 std::string ReadDat(std::string text, DatFile* dat,
-                    size_t piece_bytes = kDatPieceBytes);
+                    size_t piece_bytes = kDatPieceBytes,
+                    const RunBoth& both = RunInTurn);
 
 /// The offset in text, which ends at its first zero byte, of the element
 /// that opens level max_depth + 1 as the XML parser reads text, or npos
