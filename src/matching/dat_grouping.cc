@@ -137,6 +137,14 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
   };
   constexpr size_t kAhead = 8;
   size_t records_fetched = 0, names_fetched = 0;
+  // The tags of the games' names, read through a memory of the tag texts
+  // read last: sets repeat a few over and over.
+  NoIntroTagReader reader(options.regions);
+  std::vector<std::string_view> identity;
+  auto preference_of = [&](int32_t g, std::string_view title) {
+    identity.clear();
+    return reader.Read(tags_of(g, title), {}, &identity);
+  };
   for (size_t f = 0; f < family_count; ++f) {
     const size_t begin = static_cast<size_t>(start[f]);
     const size_t end = static_cast<size_t>(start[f + 1]);
@@ -159,11 +167,9 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
       if (g == best)
         continue;
       if (!best_preference)
-        best_preference = NoIntroPreferenceOf(tags_of(best, best_title),
-                                              options.regions);
+        best_preference = preference_of(best, best_title);
       std::string_view title = title_of(g);
-      NoIntroPreference next =
-          NoIntroPreferenceOf(tags_of(g, title), options.regions);
+      NoIntroPreference next = preference_of(g, title);
       if (NoIntroPreferred(next, *best_preference) ||
           (g < best && !NoIntroPreferred(*best_preference, next))) {
         best = g;
