@@ -154,6 +154,7 @@ TEST(DatTest, Families) {
       {"P,,1,;C,Gone,2,1;D,Gone,3,", "0 0 1"},  // the number where the name fails
       {"P,,1,;C,P,2,7;Q,,7,", "0 0 1"},           // the name first
       {"X,,,;X,,,;C,X,,", "0 1 0"},               // the first of a name
+      {"P,,,;Q,,,;C1,P,,;C2,P,,;C3,Q,,", "0 1 0 0 1"},  // clones apart
   };
   for (const Case& c : cases) {
     std::string text = "<datafile>";
