@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/run_both.h"
+#include "matching/name_index.h"
 
 /// One game or machine of a DAT. Its texts are the attributes' values with
 /// the entities decoded; an attribute the entry lacks is empty.
@@ -28,6 +29,14 @@ struct DatGame {
   int32_t family = -1;
 };
 
+/// The rom names of a DAT indexed for the grouping (IndexDatRoms), with
+/// the game of each rom.
+struct DatRoms {
+  NameIndex index;  // rom names to their places in DatFile::roms
+  std::vector<int32_t> game_of_rom;
+  bool fold = false;  // whether the index folds ASCII letters
+};
+
 /// A DAT as read: its games in the file's order. The texts look into the
 /// DAT's text, which the parser decoded in place, and into the stores of
 /// names made anew; the DatFile owns both. It may be moved, never copied.
@@ -36,6 +45,8 @@ struct DatFile {
   std::vector<std::string_view> roms;
   /// How many families FindDatFamilies found.
   int32_t family_count = 0;
+  /// Its roms indexed ahead of the grouping, or none.
+  std::unique_ptr<const DatRoms> indexed_roms;
   std::unique_ptr<std::string> text;
   std::vector<std::unique_ptr<char[]>> stores;
 };

@@ -41,7 +41,29 @@ bool IsSheet(std::string_view extension) {
          (folded(1) == 'G' && folded(2) == 'D' && folded(3) == 'I');
 }
 
+// The rom names of dat indexed, folded as fold says.
+DatRoms MakeDatRoms(const DatFile& dat, bool fold) {
+  DatRoms roms{NameIndex(dat.roms.size(), fold),
+               std::vector<int32_t>(dat.roms.size()), fold};
+  for (size_t g = 0; g < dat.games.size(); ++g) {
+    const DatGame& game = dat.games[g];
+    std::fill_n(roms.game_of_rom.begin() + game.first_rom, game.rom_count,
+                static_cast<int32_t>(g));
+  }
+  ForEachHashed(roms.index, dat.roms.size(),
+                [&](size_t r) { return dat.roms[r]; },
+                [&](size_t r, uint64_t hash) {
+                  if (!dat.roms[r].empty())
+                    roms.index.Add(dat.roms[r], hash, static_cast<int32_t>(r));
+                });
+  return roms;
+}
+
 }  // namespace
+
+void IndexDatRoms(DatFile* dat, bool fold) {
+  dat->indexed_roms = std::make_unique<DatRoms>(MakeDatRoms(*dat, fold));
+}
 
 DatMatches GroupDat(FileList& list, const GroupingOptions& options,
                     GroupSink& sink) {
@@ -51,22 +73,17 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
   const size_t family_count = static_cast<size_t>(dat.family_count);
   DatMatches matches;
 
-  // The family of each game and the game of each rom, read in the DAT's
-  // order into arrays of their own.
+  // The family of each game, read in the DAT's order into an array of its
+  // own; the roms by name, indexed ahead where they fold names alike.
   std::vector<int32_t> family_of(dat.games.size());
-  std::vector<int32_t> game_of_rom(dat.roms.size());
-  for (int32_t g = 0; g < game_count; ++g) {
-    const DatGame& game = dat.games[g];
-    family_of[g] = game.family;
-    std::fill_n(game_of_rom.begin() + game.first_rom, game.rom_count, g);
-  }
-  NameIndex roms(dat.roms.size(), options.fold_names);
-  ForEachHashed(roms, dat.roms.size(),
-                [&](size_t r) { return dat.roms[r]; },
-                [&](size_t r, uint64_t hash) {
-                  if (!dat.roms[r].empty())
-                    roms.Add(dat.roms[r], hash, static_cast<int32_t>(r));
-                });
+  for (int32_t g = 0; g < game_count; ++g)
+    family_of[g] = dat.games[g].family;
+  std::optional<DatRoms> own_roms;
+  const DatRoms* dat_roms = dat.indexed_roms.get();
+  if (!dat_roms || dat_roms->fold != options.fold_names)
+    dat_roms = &own_roms.emplace(MakeDatRoms(dat, options.fold_names));
+  const NameIndex& roms = dat_roms->index;
+  const std::vector<int32_t>& game_of_rom = dat_roms->game_of_rom;
   // The games by name, indexed when an entry first is no rom.
   std::optional<NameIndex> games;
   auto game_named = [&](std::string_view base) {
