@@ -101,6 +101,10 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
        "<rom name=\"c1\"/><rom name=\"c2\"/></game>\t<game name=\"d\">"
        "<rom name=\"d1\"/></game></datafile>",
        "a:\nb:\nc:c1|c2\nd:d1\n"},
+      // Past a tag that the parser stops in, elements too deep are not
+      // what the parser finds.
+      {"<datafile>\n<game name=\"a\" x>" + nested_ok + "<a>",
+       "error: the XML breaks at line 2: expected ="},
       {nested + "<game name=\"x\"/>",
        "error: the XML breaks at line 3: elements nest more than 64 deep"},
       // As deep as allowed, and deeper only inside a comment or a value.
