@@ -133,68 +133,129 @@ struct Layout {
   size_t games = 0, roms = 0;
   // The starts of the pieces after the first, which starts at
   // root_content: the "<" of a child of the root at least piece_bytes
-  // after the previous start; with the games and roms the scan passed
-  // before each.
+  // after the previous start (or where a scan in two parts was parted);
+  // with the games and roms the scan passed before each.
   std::vector<size_t> cuts;
   std::vector<size_t> games_before, roms_before;
 };
 
-// Scans text as the parser reads its tokens, to the first element deeper
-// than max_depth, to the text's end, or to where the parser would stop at
-// an error; cuts pieces of piece_bytes (none for 0).
-Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
-  Layout layout;
-  bool pieces = piece_bytes > 0;  // while the layout above still holds
-  bool root_open = false, root_closed = false, ended = false;
-  std::vector<std::string_view> open(static_cast<size_t>(max_depth) + 1);
-  int depth = 0;
-  const char* p = text;
-  if (pieces && p[0] == '\xEF' && p[1] == '\xBB' && p[2] == '\xBF')
-    p += 3;  // the parser skips a byte order mark
+// A scan of a text as the parser reads its tokens, to the first element
+// deeper than max_depth, to the text's end, or to where the parser would
+// stop at an error; it cuts pieces of piece_bytes (none for 0). It may
+// stop where it reaches a given tag and go on later, and it may begin
+// within the root, at a tag of one of its children: the root's name is
+// then not known, and the first closing tag at level 1 is taken for the
+// root's, its name kept.
+class Scanner {
+ public:
+  Scanner(const char* text, int max_depth, size_t piece_bytes)
+      : text_(text),
+        max_depth_(max_depth),
+        piece_bytes_(piece_bytes),
+        pieces_(piece_bytes > 0),
+        open_(static_cast<size_t>(max_depth) + 1),
+        p_(text) {
+    if (pieces_ && p_[0] == '\xEF' && p_[1] == '\xBB' && p_[2] == '\xBF')
+      p_ += 3;  // the parser skips a byte order mark
+  }
+
+  // Begins within the root, at child, the "<" of one of its children.
+  void BeginWithin(const char* child) {
+    p_ = child;
+    depth_ = 1;
+    root_open_ = true;
+    root_unknown_ = true;
+    layout_.root_content = static_cast<size_t>(child - text_);
+  }
+
+  // Scans on, to the end or to the tag that begins at stop. Returns true
+  // where it stopped at stop.
+  bool Run(const char* stop);
+
+  // The layout of the text, once the scan has run to its end.
+  Layout Finish() {
+    layout_.in_pieces = pieces_ && ended_ && root_closed_;
+    if (layout_.in_pieces)
+      layout_.end = static_cast<size_t>(p_ - text_);
+    return std::move(layout_);
+  }
+
+  // Whether the scan stands within the root, at level 1, its layout
+  // holding: where a scan begun there takes up the text.
+  bool WithinRoot() const {
+    return depth_ == 1 && pieces_ && root_open_ && !root_closed_;
+  }
+
+  // Takes up the layout that second, begun within the root at the tag
+  // where this scan stopped, found after it.
+  Layout Join(Scanner& second);
+
+ private:
+  const char* text_;
+  int max_depth_;
+  size_t piece_bytes_;
+  Layout layout_;
+  bool pieces_;  // while the layout above still holds
+  bool root_open_ = false, root_closed_ = false, ended_ = false;
+  bool root_unknown_ = false;
+  std::string_view root_close_name_;
+  std::vector<std::string_view> open_;
+  int depth_ = 0;
+  const char* p_;
+};
+
+bool Scanner::Run(const char* stop) {
+  const char* p = p_;
   for (;;) {
     // Text between tags, at any level, runs to the next "<"; it is often
     // whitespace alone.
     p = SkipSpace(p);
-    if (pieces && depth <= 1)
-      pieces = *p == '<' || *p == '\0';
+    if (pieces_ && depth_ <= 1)
+      pieces_ = *p == '<' || *p == '\0';
     if (*p != '<') {
       if (*p == '\0') {
-        ended = true;
+        ended_ = true;
         break;
       }
       p = std::strchr(p, '<');
       if (!p)
         break;
     }
+    if (p == stop) {
+      p_ = p;
+      return true;
+    }
     const char* tag = p++;
     if (*p == '/') {  // a closing tag: its name, blanks, ">"
       const char* close = nullptr;
-      if (pieces) {
+      if (pieces_) {
         const char* name = p + 1;
         const char* q = name;
         while (IsNameByte(*q))
           ++q;
         close = SkipSpace(q);
-        pieces = depth > 0 && *close == '>' &&
-                 std::string_view(name, static_cast<size_t>(q - name)) ==
-                     open[depth];
-        if (pieces && depth == 1 && !root_closed) {
-          root_closed = true;
-          layout.root_close = static_cast<size_t>(tag - text);
-          layout.root_end = static_cast<size_t>(close + 1 - text);
+        std::string_view closed(name, static_cast<size_t>(q - name));
+        bool same = depth_ == 1 && root_unknown_ && !root_closed_
+                        ? (root_close_name_ = closed, true)
+                        : closed == open_[depth_];
+        pieces_ = depth_ > 0 && *close == '>' && same;
+        if (pieces_ && depth_ == 1 && !root_closed_) {
+          root_closed_ = true;
+          layout_.root_close = static_cast<size_t>(tag - text_);
+          layout_.root_end = static_cast<size_t>(close + 1 - text_);
         }
       }
-      depth = std::max(depth - 1, 0);
-      p = pieces ? close + 1 : PastEnd(p, ">");
+      depth_ = std::max(depth_ - 1, 0);
+      p = pieces_ ? close + 1 : PastEnd(p, ">");
     } else {
-      if (pieces && depth == 1 && root_open && !root_closed) {
-        size_t at = static_cast<size_t>(tag - text);
+      if (pieces_ && depth_ == 1 && root_open_ && !root_closed_) {
+        size_t at = static_cast<size_t>(tag - text_);
         size_t last =
-            layout.cuts.empty() ? layout.root_content : layout.cuts.back();
-        if (at - last >= piece_bytes) {
-          layout.cuts.push_back(at);
-          layout.games_before.push_back(layout.games);
-          layout.roms_before.push_back(layout.roms);
+            layout_.cuts.empty() ? layout_.root_content : layout_.cuts.back();
+        if (at - last >= piece_bytes_) {
+          layout_.cuts.push_back(at);
+          layout_.games_before.push_back(layout_.games);
+          layout_.roms_before.push_back(layout_.roms);
         }
       }
       if (*p == '?') {  // a declaration or processing instruction
@@ -213,24 +274,25 @@ Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
         while (IsNameByte(*p))
           ++p;
         std::string_view element(name, static_cast<size_t>(p - name));
-        layout.games +=
-            depth == 1 && (element == "game" || element == "machine");
-        layout.roms += depth == 2 && element == "rom";
+        layout_.games +=
+            depth_ == 1 && (element == "game" || element == "machine");
+        layout_.roms += depth_ == 2 && element == "rom";
         p = element.empty() ? nullptr : PastAttributes(SkipSpace(p));
         if (p && *p == '>') {
-          if (++depth > max_depth) {
-            layout.too_deep = static_cast<size_t>(tag - text);
-            return layout;
+          if (++depth_ > max_depth_) {
+            layout_.too_deep = static_cast<size_t>(tag - text_);
+            p = nullptr;
+            break;
           }
-          open[depth] = element;
-          if (depth == 1 && !root_open) {
-            root_open = true;
-            layout.root_open = static_cast<size_t>(tag - text);
-            layout.root_content = static_cast<size_t>(p + 1 - text);
+          open_[depth_] = element;
+          if (depth_ == 1 && !root_open_) {
+            root_open_ = true;
+            layout_.root_open = static_cast<size_t>(tag - text_);
+            layout_.root_content = static_cast<size_t>(p + 1 - text_);
           }
           ++p;
         } else if (p && p[0] == '/' && p[1] == '>') {
-          pieces = pieces && (depth > 0 || root_open);
+          pieces_ = pieces_ && (depth_ > 0 || root_open_);
           p += 2;
         } else {
           p = nullptr;
@@ -240,10 +302,79 @@ Layout Scan(const char* text, int max_depth, size_t piece_bytes) {
     if (!p)
       break;
   }
-  layout.in_pieces = pieces && ended && root_closed;
-  if (layout.in_pieces)
-    layout.end = static_cast<size_t>(p - text);
-  return layout;
+  p_ = p;
+  return false;
+}
+
+Layout Scanner::Join(Scanner& second) {
+  Layout& first = layout_;
+  const Layout& after = second.layout_;
+  // The tag where the first scan stopped begins a piece.
+  first.cuts.push_back(static_cast<size_t>(p_ - text_));
+  first.games_before.push_back(first.games);
+  first.roms_before.push_back(first.roms);
+  for (size_t k = 0; k < after.cuts.size(); ++k) {
+    first.cuts.push_back(after.cuts[k]);
+    first.games_before.push_back(first.games + after.games_before[k]);
+    first.roms_before.push_back(first.roms + after.roms_before[k]);
+  }
+  first.games += after.games;
+  first.roms += after.roms;
+  first.too_deep = after.too_deep;
+  first.root_close = after.root_close;
+  first.root_end = after.root_end;
+  // What the first scan saw of the root: its name.
+  second.pieces_ = second.pieces_ &&
+                   (!second.root_closed_ ||
+                    second.root_close_name_ == open_[1]);
+  Layout joined = std::move(first);
+  Layout rest = second.Finish();
+  joined.in_pieces = rest.in_pieces;
+  joined.end = rest.end;
+  return joined;
+}
+
+// Where a second scan of text, size bytes, may begin within the root: the
+// "<" of a tag at the start of a line after the middle, or nullptr.
+const char* SecondScanStart(const char* text, size_t size) {
+  const char* end = text + size;
+  const char* p = text + size / 2;
+  for (int tries = 0; tries < 16; ++tries) {
+    p = static_cast<const char*>(
+        std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    if (!p)
+      return nullptr;
+    p = SkipSpace(p);
+    if (p < end && *p == '<' && IsNameByte(p[1]))
+      return p;
+  }
+  return nullptr;
+}
+
+// The layout of text, size bytes, as one Scanner finds it. A long text is
+// scanned in two parts at once, the second from a guess at where the root's
+// children may be parted: where the first part's scan reaches that tag
+// within the root, the second's layout holds after it; else the first scan
+// goes on alone.
+Layout Scan(const char* text, size_t size, int max_depth, size_t piece_bytes,
+            const RunBoth& both) {
+  Scanner first(text, max_depth, piece_bytes);
+  const char* middle = piece_bytes > 0 && size / 4 >= piece_bytes
+                           ? SecondScanStart(text, size)
+                           : nullptr;
+  if (!middle) {
+    first.Run(nullptr);
+    return first.Finish();
+  }
+  Scanner second(text, max_depth, piece_bytes);
+  second.BeginWithin(middle);
+  bool stopped = false;
+  both([&] { stopped = first.Run(middle); }, [&] { second.Run(nullptr); });
+  if (stopped && first.WithinRoot())
+    return first.Join(second);
+  if (stopped)
+    first.Run(nullptr);
+  return first.Finish();
 }
 
 // The parse's flags: no nodes but elements and attributes, names and
@@ -430,7 +561,9 @@ bool ParsePieces(Parser& parser, const std::vector<size_t>& ends,
 bool DatReaderBuilt() { return true; }
 
 size_t TooDeepAt(const char* text, int max_depth) {
-  return Scan(text, max_depth, 0).too_deep;
+  Scanner scanner(text, max_depth, 0);
+  scanner.Run(nullptr);
+  return scanner.Finish().too_deep;
 }
 
 std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes,
@@ -439,7 +572,8 @@ std::string ReadDat(std::string text, DatFile* dat, size_t piece_bytes,
   // On the heap, so that the texts stay where they are when *dat moves.
   dat->text = std::make_unique<std::string>(std::move(text));
   char* store = dat->text->data();
-  Layout layout = Scan(store, kMaxDatDepth, piece_bytes);
+  Layout layout =
+      Scan(store, dat->text->size(), kMaxDatDepth, piece_bytes, both);
   if (layout.too_deep != kNone)
     return BreaksAtLine(1 + LinesIn(store, store + layout.too_deep)) +
            "elements nest more than " + std::to_string(kMaxDatDepth) +

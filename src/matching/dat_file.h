@@ -70,8 +70,9 @@ bool DatReaderBuilt();
 /// a piece of at least piece_bytes at a time where the scan that bounds the
 /// nesting finds them parted by whitespace alone, and the whole text at
 /// once otherwise or when piece_bytes is 0: the games and the reasons are
-/// the same either way. A text of many pieces is parsed in two parts, the
-/// two tasks handed to both.
+/// the same either way. A text of at least four pieces is scanned in two
+/// parts and one of many pieces parsed in two parts, each time the two
+/// tasks handed to both.
 std::string ReadDat(std::string text, DatFile* dat,
                     size_t piece_bytes = kDatPieceBytes,
                     const RunBoth& both = RunInTurn);
