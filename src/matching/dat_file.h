@@ -30,9 +30,13 @@ struct DatGame {
 };
 
 /// The rom names of a DAT indexed for the grouping (IndexDatRoms), with
-/// the game of each rom.
+/// the game of each rom and the games' names.
 struct DatRoms {
   NameIndex index;  // rom names to their places in DatFile::roms
+  // The rom names the index holds and the games' names, copied together in
+  // the DAT's order, so that those that the grouping reads lie close.
+  std::unique_ptr<char[]> names;
+  std::vector<std::string_view> game_names;
   std::vector<int32_t> game_of_rom;
   bool fold = false;  // whether the index folds ASCII letters
 };

@@ -1,6 +1,8 @@
 #include "matching/dat_grouping.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -43,19 +45,52 @@ bool IsSheet(std::string_view extension) {
 
 // The rom names of dat indexed, folded as fold says.
 DatRoms MakeDatRoms(const DatFile& dat, bool fold) {
+  size_t bytes = 0;
+  for (std::string_view rom : dat.roms)
+    bytes += rom.size();
+  for (const DatGame& game : dat.games)
+    bytes += game.name.size();
   DatRoms roms{NameIndex(dat.roms.size(), fold),
+               std::make_unique_for_overwrite<char[]>(bytes),
+               std::vector<std::string_view>(dat.games.size()),
                std::vector<int32_t>(dat.roms.size()), fold};
+  char* next = roms.names.get();
+  auto copy = [&next](std::string_view name) {
+    if (!name.empty())
+      std::memcpy(next, name.data(), name.size());
+    next += name.size();
+    return std::string_view(next - name.size(), name.size());
+  };
+  // Each game's name, then its roms', each rom indexed a few roms after
+  // its copy, its slot fetched meanwhile.
+  constexpr size_t kBehind = 8;
+  struct Copied {
+    std::string_view name;
+    uint64_t hash;
+    int32_t rom;
+  } behind[kBehind];
+  size_t copied = 0;
+  auto index = [&](const Copied& c) {
+    if (!c.name.empty())
+      roms.index.Add(c.name, c.hash, c.rom);
+  };
   for (size_t g = 0; g < dat.games.size(); ++g) {
     const DatGame& game = dat.games[g];
-    std::fill_n(roms.game_of_rom.begin() + game.first_rom, game.rom_count,
-                static_cast<int32_t>(g));
+    roms.game_names[g] = copy(game.name);
+    for (uint32_t r = game.first_rom; r < game.first_rom + game.rom_count;
+         ++r, ++copied) {
+      Copied& c = behind[copied % kBehind];
+      if (copied >= kBehind)
+        index(c);
+      c.name = copy(dat.roms[r]);
+      c.hash = roms.index.HashOf(c.name);
+      c.rom = static_cast<int32_t>(r);
+      roms.index.Prefetch(c.hash);
+      roms.game_of_rom[r] = static_cast<int32_t>(g);
+    }
   }
-  ForEachHashed(roms.index, dat.roms.size(),
-                [&](size_t r) { return dat.roms[r]; },
-                [&](size_t r, uint64_t hash) {
-                  if (!dat.roms[r].empty())
-                    roms.index.Add(dat.roms[r], hash, static_cast<int32_t>(r));
-                });
+  for (size_t k = copied > kBehind ? copied - kBehind : 0; k < copied; ++k)
+    index(behind[k % kBehind]);
   return roms;
 }
 
@@ -139,18 +174,18 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
 
   // Each family of enough entries: its preferred game, its entries in line
   // order with the parent first, noted at the parent's place in the list.
-  // The games' records and names, which lie apart, are fetched some
-  // entries ahead.
+  // The games' names, which lie apart, are fetched some entries ahead.
   const size_t least = options.singles ? 1 : 2;
   std::vector<int32_t> entries(members.size());
   std::vector<int32_t> heads(static_cast<size_t>(n), -1);
   std::vector<std::string_view> titles(family_count);
+  const std::vector<std::string_view>& game_names = dat_roms->game_names;
   auto title_of = [&](int32_t g) {
-    std::string_view name = dat.games[g].name;
+    std::string_view name = game_names[g];
     return name.substr(0, NoIntroTitleLength(name));
   };
   auto tags_of = [&](int32_t g, std::string_view title) {
-    return dat.games[g].name.substr(title.size());
+    return game_names[g].substr(title.size());
   };
   constexpr size_t kAhead = 8;
   size_t records_fetched = 0, names_fetched = 0;
@@ -167,11 +202,11 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
     const size_t end = static_cast<size_t>(start[f + 1]);
     for (; records_fetched < std::min(end + 2 * kAhead, members.size());
          ++records_fetched)
-      __builtin_prefetch(&dat.games[members[records_fetched].place.game]);
+      __builtin_prefetch(&game_names[members[records_fetched].place.game]);
     for (; names_fetched < std::min(end + kAhead, members.size());
          ++names_fetched)
       __builtin_prefetch(
-          dat.games[members[names_fetched].place.game].name.data());
+          game_names[members[names_fetched].place.game].data());
     if (end - begin < least)
       continue;
     Member* first = members.data() + begin;
