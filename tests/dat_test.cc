@@ -101,20 +101,20 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
        "<rom name=\"c1\"/><rom name=\"c2\"/></game>\t<game name=\"d\">"
        "<rom name=\"d1\"/></game></datafile>",
        "a:\nb:\nc:c1|c2\nd:d1\n"},
-      // Scanned in two parts: from a child of the root, from a rom of a
-      // game, and to a closing tag that names another root.
+      // Scanned in two parts: from a child of the root, from a game within
+      // a game, and to a closing tag that names another root.
       {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n"
-       "<game name=\"c\"/>\n</datafile>\n",
+       "<machine name=\"c\"/>\n</datafile>\n",
        "a:\nb:\nc:\n"},
-      {"<datafile>\n<game name=\"a\">\n<rom name=\"1\"/>\n<rom name=\"2\"/>\n"
-       "<rom name=\"3\"/>\n</game>\n</datafile>",
-       "a:1|2|3\n"},
+      {"<datafile>\n<game name=\"a\">\n<rom name=\"1\"/>\n<game name=\"2\"/>\n"
+       "<game name=\"3\"/>\n</game>\n</datafile>",
+       "a:1\n"},
       {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n</datafil>",
        "error: the XML breaks at line 4: a closing tag names another element"},
       {"<datafile>\n<game name=\"a\">\n" + [] {
          std::string roms;
          for (int i = 0; i < 16; ++i)
-           roms += "<rom name=\"r\"/>\n";
+           roms += "<game name=\"r\"/>\n";
          return roms;
        }() + nested_ok.substr(3),
        "error: the XML breaks at line 19: elements nest more than 64 deep"},

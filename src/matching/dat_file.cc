@@ -335,18 +335,24 @@ Layout Scanner::Join(Scanner& second) {
 }
 
 // Where a second scan of text, size bytes, may begin within the root: the
-// "<" of a tag at the start of a line after the middle, or nullptr.
+// "<" of a <game> or <machine> tag at the start of a line after the
+// middle, or nullptr.
 const char* SecondScanStart(const char* text, size_t size) {
   const char* end = text + size;
   const char* p = text + size / 2;
-  for (int tries = 0; tries < 16; ++tries) {
+  for (int tries = 0; tries < 64; ++tries) {
     p = static_cast<const char*>(
         std::memchr(p, '\n', static_cast<size_t>(end - p)));
     if (!p)
       return nullptr;
     p = SkipSpace(p);
-    if (p < end && *p == '<' && IsNameByte(p[1]))
-      return p;
+    if (*p != '<')
+      continue;
+    for (std::string_view name : {"game", "machine"})
+      if (static_cast<size_t>(end - p) > name.size() + 1 &&
+          std::string_view(p + 1, name.size()) == name &&
+          !IsNameByte(p[1 + name.size()]))
+        return p;
   }
   return nullptr;
 }
