@@ -6,6 +6,7 @@
 #include "fake_platform.h"
 #include "matching/dat_families.h"
 #include "matching/dat_file.h"
+#include "matching/dat_grouping.h"
 #include "test_support.h"
 
 namespace {
@@ -341,6 +342,24 @@ TEST(DatTest, NamesCompareAsTheSystemComparesThem) {
   EXPECT_EQ(exact.err,
             "tramlune: the DAT \"set.dat\" holds none of the 3 listed files: "
             "is it the DAT of this set?\n");
+  // Roms indexed ahead with the other folding are indexed anew.
+  class NoLines : public GroupSink {
+    void Group(int32_t, std::span<const int32_t>, std::string_view) override {}
+  } no_lines;
+  for (bool fold : {false, true}) {
+    DatFile read;
+    ASSERT_EQ(ReadDat(dat, &read), "");
+    FindDatFamilies(&read);
+    IndexDatRoms(&read, !fold);
+    FileList list;
+    for (const std::string& file : files)
+      list.Append(file);
+    list.Sort();
+    GroupingOptions options;
+    options.dat = &read;
+    options.fold_names = fold;
+    EXPECT_EQ(GroupDat(list, options, no_lines).held, fold ? 3 : 0);
+  }
 }
 
 TEST(DatTest, RefusedCommandLinesAndDatsWriteNothing) {
