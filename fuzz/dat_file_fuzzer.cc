@@ -2,7 +2,8 @@
 // must hold that:
 // - reading ends, without a crash or a stack that grows with the nesting;
 // - reading the root's children in pieces gives what reading the whole
-//   text at once gives: the same games, or the same reason;
+//   text at once gives: the same games, or the same reason, whichever of
+//   the two parts of the pieces is read first;
 // - a DAT that reads has games, each with its roms in range;
 // - every game has a family below the count, numbered in order of first
 //   appearance, and shares it with the game its cloneof names;
@@ -39,7 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t mode = input.Byte();
   DatFile dat, whole;
   std::string text(input.Rest());
-  std::string error = ReadDat(text, &dat, mode & 4 ? 1 : 64);
+  // Pieces of one child each, read in two parts: the second part first.
+  std::string error = ReadDat(
+      text, &dat, mode & 4 ? 1 : 64,
+      [](const Task& first, const Task& second) {
+        second();
+        first();
+      });
   FUZZ_CHECK(ReadDat(text, &whole, 0) == error);
   if (!error.empty())
     return 0;

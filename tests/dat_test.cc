@@ -6,6 +6,7 @@
 #include "fake_platform.h"
 #include "matching/dat_families.h"
 #include "matching/dat_file.h"
+#include "matching/dat_grouping.h"
 #include "test_support.h"
 
 namespace {
@@ -86,6 +87,42 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
       {"\xEF\xBB\xBF<datafile><game name=\"g\"/></datafile>\n", "g:\n"},
       {"<datafile><game name=\"g\"/></datafile>\xEF\xBB\xBF",
        "error: the XML breaks at line 1: expected <"},
+      // Read in two parts at once (each child a piece): a break in the
+      // second part, in both, and after the parts.
+      {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n<game "
+       "name=\"c\"/>\n<game name=\"d\" x='&#1'/>\n</datafile>",
+       "error: the XML breaks at line 5: expected ;"},
+      {"<datafile>\n<game name=\"a\" y='&#'/>\n<game name=\"b\"/>\n<game "
+       "name=\"c\"/>\n<game name=\"d\" x='&#1'/>\n</datafile>",
+       "error: the XML breaks at line 2: expected ;"},
+      {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n<game "
+       "name=\"c\"/>\n<game name=\"d\"/>\n</datafile>\n<a x='&#1'/>",
+       "error: the XML breaks at line 7: expected ;"},
+      {"<datafile><game name=\"a\"/><game name=\"b\"/>\n<game name=\"c\">"
+       "<rom name=\"c1\"/><rom name=\"c2\"/></game>\t<game name=\"d\">"
+       "<rom name=\"d1\"/></game></datafile>",
+       "a:\nb:\nc:c1|c2\nd:d1\n"},
+      // Scanned in two parts: from a child of the root, from a game within
+      // a game, and to a closing tag that names another root.
+      {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n"
+       "<machine name=\"c\"/>\n</datafile>\n",
+       "a:\nb:\nc:\n"},
+      {"<datafile>\n<game name=\"a\">\n<rom name=\"1\"/>\n<game name=\"2\"/>\n"
+       "<game name=\"3\"/>\n</game>\n</datafile>",
+       "a:1\n"},
+      {"<datafile>\n<game name=\"a\"/>\n<game name=\"b\"/>\n</datafil>",
+       "error: the XML breaks at line 4: a closing tag names another element"},
+      {"<datafile>\n<game name=\"a\">\n" + [] {
+         std::string roms;
+         for (int i = 0; i < 16; ++i)
+           roms += "<game name=\"r\"/>\n";
+         return roms;
+       }() + nested_ok.substr(3),
+       "error: the XML breaks at line 19: elements nest more than 64 deep"},
+      // Past a tag that the parser stops in, elements too deep are not
+      // what the parser finds.
+      {"<datafile>\n<game name=\"a\" x>" + nested_ok + "<a>",
+       "error: the XML breaks at line 2: expected ="},
       {nested + "<game name=\"x\"/>",
        "error: the XML breaks at line 3: elements nest more than 64 deep"},
       // As deep as allowed, and deeper only inside a comment or a value.
@@ -99,11 +136,17 @@ TEST(DatTest, ReadsGamesOrSaysWhereTheXmlBreaks) {
            }() + "</datafile>",
        "g:\n"},
   };
-  // Whole, each child of the root a piece, and in the pieces of the run.
-  for (size_t piece_bytes : {size_t{0}, size_t{1}, kDatPieceBytes}) {
+  // Whole, each child of the root a piece (its two parts read in either
+  // order), and in the pieces of the run.
+  const RunBoth second_first = [](const Task& first, const Task& second) {
+    second();
+    first();
+  };
+  for (size_t piece_bytes : {size_t{0}, size_t{1}, size_t{2}, kDatPieceBytes}) {
     for (const Case& c : cases) {
       DatFile dat;
-      std::string error = ReadDat(c.text, &dat, piece_bytes);
+      std::string error = ReadDat(c.text, &dat, piece_bytes,
+                                  piece_bytes == 2 ? second_first : RunInTurn);
       EXPECT_EQ(error.empty() ? Shown(dat) : "error: " + error, c.expected)
           << piece_bytes << " " << c.text.substr(0, 200);
     }
@@ -133,6 +176,7 @@ TEST(DatTest, Families) {
       {"P,,1,;C,Gone,2,1;D,Gone,3,", "0 0 1"},  // the number where the name fails
       {"P,,1,;C,P,2,7;Q,,7,", "0 0 1"},           // the name first
       {"X,,,;X,,,;C,X,,", "0 1 0"},               // the first of a name
+      {"P,,,;Q,,,;C1,P,,;C2,P,,;C3,Q,,", "0 1 0 0 1"},  // clones apart
   };
   for (const Case& c : cases) {
     std::string text = "<datafile>";
@@ -298,6 +342,24 @@ TEST(DatTest, NamesCompareAsTheSystemComparesThem) {
   EXPECT_EQ(exact.err,
             "tramlune: the DAT \"set.dat\" holds none of the 3 listed files: "
             "is it the DAT of this set?\n");
+  // Roms indexed ahead with the other folding are indexed anew.
+  class NoLines : public GroupSink {
+    void Group(int32_t, std::span<const int32_t>, std::string_view) override {}
+  } no_lines;
+  for (bool fold : {false, true}) {
+    DatFile read;
+    ASSERT_EQ(ReadDat(dat, &read), "");
+    FindDatFamilies(&read);
+    IndexDatRoms(&read, !fold);
+    FileList list;
+    for (const std::string& file : files)
+      list.Append(file);
+    list.Sort();
+    GroupingOptions options;
+    options.dat = &read;
+    options.fold_names = fold;
+    EXPECT_EQ(GroupDat(list, options, no_lines).held, fold ? 3 : 0);
+  }
 }
 
 TEST(DatTest, RefusedCommandLinesAndDatsWriteNothing) {

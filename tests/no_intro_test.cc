@@ -181,6 +181,10 @@ TEST(NoIntroNamesTest, TagReader) {
               << text;
       }
     }
+  // An empty view that points nowhere, as the name of a game that has none.
+  std::vector<std::string_view> none;
+  EXPECT_EQ(reader.Read(std::string_view(), {}, &none).region, regions.size());
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(NoIntroGroupingTest, Groups) {

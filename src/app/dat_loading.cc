@@ -7,6 +7,7 @@
 
 #include "app/reports.h"
 #include "matching/dat_families.h"
+#include "matching/dat_grouping.h"
 #include "platform/platform.h"
 
 namespace {
@@ -50,11 +51,22 @@ std::string LoadDat(std::string_view path, Platform& platform, DatFile* dat) {
   std::string text, reason;
   if (!platform.ReadWholeFile(path, &text, &reason))
     return CannotReadDatLine(path, reason);
-  reason = ReadDat(std::move(text), dat);
+  reason = ReadDat(std::move(text), dat, kDatPieceBytes,
+                   [&platform](const Task& first, const Task& second) {
+                     platform.RunBoth(first, second);
+                   });
   if (!reason.empty())
     return CannotReadDatLine(path, reason);
-  FindDatFamilies(dat);
-  if (!platform.Utf8NamesUnchanged())
+  // The roms are indexed for the grouping while the families are found,
+  // where the names stay as they are.
+  const bool fold = platform.NamesFoldCase();
+  if (platform.Utf8NamesUnchanged()) {
+    platform.RunBoth([dat] { FindDatFamilies(dat); },
+                     [dat, fold] { IndexDatRoms(dat, fold); });
+  } else {
+    FindDatFamilies(dat);
     ConvertNames(dat, platform);
+    IndexDatRoms(dat, fold);
+  }
   return "";
 }

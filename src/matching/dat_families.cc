@@ -53,14 +53,18 @@ void FindDatFamilies(DatFile* dat) {
   const int32_t n = static_cast<int32_t>(games.size());
   Joined joined(games.size());
   NameIndex by_name(games.size(), false), by_id(0, false);
+  // Whether each game is the first of its name.
+  std::vector<bool> first_named(games.size());
   ForEachHashed(by_name, games.size(),
                 [&](size_t g) { return games[g].name; },
                 [&](size_t g, uint64_t hash) {
                   joined.Add();
+                  const int32_t game = static_cast<int32_t>(g);
                   if (!games[g].name.empty())
-                    by_name.Add(games[g].name, hash, static_cast<int32_t>(g));
+                    first_named[g] =
+                        by_name.Add(games[g].name, hash, game) == game;
                   if (!games[g].id.empty())
-                    by_id.Add(games[g].id, static_cast<int32_t>(g));
+                    by_id.Add(games[g].id, game);
                 });
   // A parent the DAT lacks is a node of its own, one per name or id.
   NameIndex missing_names(0, false), missing_ids(0, false);
@@ -68,16 +72,26 @@ void FindDatFamilies(DatFile* dat) {
     int32_t node = index.Find(key);
     return node >= 0 ? node : index.Add(key, joined.Add());
   };
-  std::vector<int32_t> named(games.size(), -1);  // the game cloneof names
-  ForEachHashed(by_name, games.size(),
-                [&](size_t g) { return games[g].parent; },
-                [&](size_t g, uint64_t hash) {
-                  if (!games[g].parent.empty())
-                    named[g] = by_name.Find(games[g].parent, hash);
-                });
+  // A DAT lists a parent's clones together, most often right after it:
+  // the game cloneof names is looked up only when it is neither the last
+  // one named nor the last game without a parent.
+  int32_t last_named = -1, last_root = -1;
+  std::string_view last_parent;
   for (int32_t g = 0; g < n; ++g) {
     const DatGame& game = games[g];
-    int32_t parent = named[g];
+    int32_t parent = -1;
+    if (game.parent.empty()) {
+      if (first_named[g])
+        last_root = g;
+    } else {
+      if (game.parent != last_parent) {
+        last_parent = game.parent;
+        last_named = last_root >= 0 && games[last_root].name == game.parent
+                         ? last_root
+                         : by_name.Find(game.parent);
+      }
+      parent = last_named;
+    }
     if (parent < 0 && !game.parent_id.empty())
       parent = by_id.Find(game.parent_id);
     if (parent < 0 && !game.parent.empty())

@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/run_both.h"
+#include "matching/name_index.h"
+
 /// One game or machine of a DAT. Its texts are the attributes' values with
 /// the entities decoded; an attribute the entry lacks is empty.
 struct DatGame {
@@ -26,6 +29,18 @@ struct DatGame {
   int32_t family = -1;
 };
 
+/// The rom names of a DAT indexed for the grouping (IndexDatRoms), with
+/// the game of each rom and the games' names.
+struct DatRoms {
+  NameIndex index;  // rom names to their places in DatFile::roms
+  // The rom names the index holds and the games' names, copied together in
+  // the DAT's order, so that those that the grouping reads lie close.
+  std::unique_ptr<char[]> names;
+  std::vector<std::string_view> game_names;
+  std::vector<int32_t> game_of_rom;
+  bool fold = false;  // whether the index folds ASCII letters
+};
+
 /// A DAT as read: its games in the file's order. The texts look into the
 /// DAT's text, which the parser decoded in place, and into the stores of
 /// names made anew; the DatFile owns both. It may be moved, never copied.
@@ -34,6 +49,8 @@ struct DatFile {
   std::vector<std::string_view> roms;
   /// How many families FindDatFamilies found.
   int32_t family_count = 0;
+  /// Its roms indexed ahead of the grouping, or none.
+  std::unique_ptr<const DatRoms> indexed_roms;
   std::unique_ptr<std::string> text;
   std::vector<std::unique_ptr<char[]>> stores;
 };
@@ -57,9 +74,12 @@ bool DatReaderBuilt();
 /// a piece of at least piece_bytes at a time where the scan that bounds the
 /// nesting finds them parted by whitespace alone, and the whole text at
 /// once otherwise or when piece_bytes is 0: the games and the reasons are
-/// the same either way.
+/// the same either way. A text of at least four pieces is scanned in two
+/// parts and one of many pieces parsed in two parts, each time the two
+/// tasks handed to both.
 std::string ReadDat(std::string text, DatFile* dat,
-                    size_t piece_bytes = kDatPieceBytes);
+                    size_t piece_bytes = kDatPieceBytes,
+                    const RunBoth& both = RunInTurn);
 
 /// The offset in text, which ends at its first zero byte, of the element
 /// that opens level max_depth + 1 as the XML parser reads text, or npos

@@ -1,6 +1,8 @@
 #include "matching/dat_grouping.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -41,7 +43,62 @@ bool IsSheet(std::string_view extension) {
          (folded(1) == 'G' && folded(2) == 'D' && folded(3) == 'I');
 }
 
+// The rom names of dat indexed, folded as fold says.
+DatRoms MakeDatRoms(const DatFile& dat, bool fold) {
+  size_t bytes = 0;
+  for (std::string_view rom : dat.roms)
+    bytes += rom.size();
+  for (const DatGame& game : dat.games)
+    bytes += game.name.size();
+  DatRoms roms{NameIndex(dat.roms.size(), fold),
+               std::make_unique_for_overwrite<char[]>(bytes),
+               std::vector<std::string_view>(dat.games.size()),
+               std::vector<int32_t>(dat.roms.size()), fold};
+  char* next = roms.names.get();
+  auto copy = [&next](std::string_view name) {
+    if (!name.empty())
+      std::memcpy(next, name.data(), name.size());
+    next += name.size();
+    return std::string_view(next - name.size(), name.size());
+  };
+  // Each game's name, then its roms', each rom indexed a few roms after
+  // its copy, its slot fetched meanwhile.
+  constexpr size_t kBehind = 8;
+  struct Copied {
+    std::string_view name;
+    uint64_t hash;
+    int32_t rom;
+  } behind[kBehind];
+  size_t copied = 0;
+  auto index = [&](const Copied& c) {
+    if (!c.name.empty())
+      roms.index.Add(c.name, c.hash, c.rom);
+  };
+  for (size_t g = 0; g < dat.games.size(); ++g) {
+    const DatGame& game = dat.games[g];
+    roms.game_names[g] = copy(game.name);
+    for (uint32_t r = game.first_rom; r < game.first_rom + game.rom_count;
+         ++r, ++copied) {
+      Copied& c = behind[copied % kBehind];
+      if (copied >= kBehind)
+        index(c);
+      c.name = copy(dat.roms[r]);
+      c.hash = roms.index.HashOf(c.name);
+      c.rom = static_cast<int32_t>(r);
+      roms.index.Prefetch(c.hash);
+      roms.game_of_rom[r] = static_cast<int32_t>(g);
+    }
+  }
+  for (size_t k = copied > kBehind ? copied - kBehind : 0; k < copied; ++k)
+    index(behind[k % kBehind]);
+  return roms;
+}
+
 }  // namespace
+
+void IndexDatRoms(DatFile* dat, bool fold) {
+  dat->indexed_roms = std::make_unique<DatRoms>(MakeDatRoms(*dat, fold));
+}
 
 DatMatches GroupDat(FileList& list, const GroupingOptions& options,
                     GroupSink& sink) {
@@ -51,22 +108,17 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
   const size_t family_count = static_cast<size_t>(dat.family_count);
   DatMatches matches;
 
-  // The family of each game and the game of each rom, read in the DAT's
-  // order into arrays of their own.
+  // The family of each game, read in the DAT's order into an array of its
+  // own; the roms by name, indexed ahead where they fold names alike.
   std::vector<int32_t> family_of(dat.games.size());
-  std::vector<int32_t> game_of_rom(dat.roms.size());
-  for (int32_t g = 0; g < game_count; ++g) {
-    const DatGame& game = dat.games[g];
-    family_of[g] = game.family;
-    std::fill_n(game_of_rom.begin() + game.first_rom, game.rom_count, g);
-  }
-  NameIndex roms(dat.roms.size(), options.fold_names);
-  ForEachHashed(roms, dat.roms.size(),
-                [&](size_t r) { return dat.roms[r]; },
-                [&](size_t r, uint64_t hash) {
-                  if (!dat.roms[r].empty())
-                    roms.Add(dat.roms[r], hash, static_cast<int32_t>(r));
-                });
+  for (int32_t g = 0; g < game_count; ++g)
+    family_of[g] = dat.games[g].family;
+  std::optional<DatRoms> own_roms;
+  const DatRoms* dat_roms = dat.indexed_roms.get();
+  if (!dat_roms || dat_roms->fold != options.fold_names)
+    dat_roms = &own_roms.emplace(MakeDatRoms(dat, options.fold_names));
+  const NameIndex& roms = dat_roms->index;
+  const std::vector<int32_t>& game_of_rom = dat_roms->game_of_rom;
   // The games by name, indexed when an entry first is no rom.
   std::optional<NameIndex> games;
   auto game_named = [&](std::string_view base) {
@@ -122,31 +174,39 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
 
   // Each family of enough entries: its preferred game, its entries in line
   // order with the parent first, noted at the parent's place in the list.
-  // The games' records and names, which lie apart, are fetched some
-  // entries ahead.
+  // The games' names, which lie apart, are fetched some entries ahead.
   const size_t least = options.singles ? 1 : 2;
   std::vector<int32_t> entries(members.size());
   std::vector<int32_t> heads(static_cast<size_t>(n), -1);
   std::vector<std::string_view> titles(family_count);
+  const std::vector<std::string_view>& game_names = dat_roms->game_names;
   auto title_of = [&](int32_t g) {
-    std::string_view name = dat.games[g].name;
+    std::string_view name = game_names[g];
     return name.substr(0, NoIntroTitleLength(name));
   };
   auto tags_of = [&](int32_t g, std::string_view title) {
-    return dat.games[g].name.substr(title.size());
+    return game_names[g].substr(title.size());
   };
   constexpr size_t kAhead = 8;
   size_t records_fetched = 0, names_fetched = 0;
+  // The tags of the games' names, read through a memory of the tag texts
+  // read last: sets repeat a few over and over.
+  NoIntroTagReader reader(options.regions);
+  std::vector<std::string_view> identity;
+  auto preference_of = [&](int32_t g, std::string_view title) {
+    identity.clear();
+    return reader.Read(tags_of(g, title), {}, &identity);
+  };
   for (size_t f = 0; f < family_count; ++f) {
     const size_t begin = static_cast<size_t>(start[f]);
     const size_t end = static_cast<size_t>(start[f + 1]);
     for (; records_fetched < std::min(end + 2 * kAhead, members.size());
          ++records_fetched)
-      __builtin_prefetch(&dat.games[members[records_fetched].place.game]);
+      __builtin_prefetch(&game_names[members[records_fetched].place.game]);
     for (; names_fetched < std::min(end + kAhead, members.size());
          ++names_fetched)
       __builtin_prefetch(
-          dat.games[members[names_fetched].place.game].name.data());
+          game_names[members[names_fetched].place.game].data());
     if (end - begin < least)
       continue;
     Member* first = members.data() + begin;
@@ -159,11 +219,9 @@ DatMatches GroupDat(FileList& list, const GroupingOptions& options,
       if (g == best)
         continue;
       if (!best_preference)
-        best_preference = NoIntroPreferenceOf(tags_of(best, best_title),
-                                              options.regions);
+        best_preference = preference_of(best, best_title);
       std::string_view title = title_of(g);
-      NoIntroPreference next =
-          NoIntroPreferenceOf(tags_of(g, title), options.regions);
+      NoIntroPreference next = preference_of(g, title);
       if (NoIntroPreferred(next, *best_preference) ||
           (g < best && !NoIntroPreferred(*best_preference, next))) {
         best = g;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "matching/dat_file.h"
 #include "matching/file_list.h"
 #include "matching/group_sink.h"
 #include "matching/grouping_options.h"
@@ -38,5 +39,10 @@ struct DatMatches {
 /// the entries and the DAT, with a sort of each family's entries.
 DatMatches GroupDat(FileList& list, const GroupingOptions& options,
                     GroupSink& sink);
+
+/// Indexes the rom names of dat for GroupDat, which uses the index when it
+/// folds names as its options do (fold: ASCII letters folded), so that it
+/// may be made beside other work. Leaves the rest of dat as it is.
+void IndexDatRoms(DatFile* dat, bool fold);
 
 #endif  // TRAMLUNE_MATCHING_DAT_GROUPING_H_

@@ -630,7 +630,8 @@ NoIntroPreference NoIntroTagReader::Read(
     to[1] = static_cast<uint8_t>(part.size());
   };
   slot.size = static_cast<uint8_t>(tags.size());
-  std::memcpy(slot.text, tags.data(), tags.size());
+  if (!tags.empty())  // an empty view may point nowhere
+    std::memcpy(slot.text, tags.data(), tags.size());
   slot.bad_dump = preference.bad_dump;
   slot.oddity = preference.oddity;
   slot.release = preference.release;
