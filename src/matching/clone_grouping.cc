@@ -126,21 +126,31 @@ void GroupClones(FileList& list, const GroupingOptions& options,
   Scratch scratch;
   const int32_t count = list.Count();
   // Until a group is found, only the entries' cached facts are read, not
-  // their names.
-  for (int32_t i = 0; i < count; ++i)
+  // their names; an entry that shares its title with no neighbour finds
+  // no clone.
+  for (int32_t i = list.NextSharingTitle(0); i < count;
+       i = list.NextSharingTitle(i + 1))
     if (list.Verified(i) && !(singles && list.Taken(i)) && FindsClone(list, i))
       GroupHeadedBy(list, i, scratch, sink, true);
   // In list order, the names that the groups read lie anywhere in the
   // store: each is fetched some places ahead of its turn.
   constexpr int32_t kAhead = 24;
+  if (!singles) {
+    // Without singles, an entry that finds no clone heads nothing.
+    for (int32_t i = list.NextSharingTitle(0); i < count;
+         i = list.NextSharingTitle(i + 1)) {
+      if (i + kAhead < count && !list.Taken(i + kAhead))
+        __builtin_prefetch(list.Name(i + kAhead).data());
+      if (FindsClone(list, i))
+        GroupHeadedBy(list, i, scratch, sink, true);
+    }
+    return;
+  }
   for (int32_t i = 0; i < count; ++i) {
     if (i + kAhead < count && !list.Taken(i + kAhead))
       __builtin_prefetch(list.Name(i + kAhead).data());
-    if (singles && list.Taken(i))
-      continue;
-    // Without singles, an entry that finds no clone heads nothing.
-    bool found = FindsClone(list, i);
-    if (found || singles)
-      GroupHeadedBy(list, i, scratch, sink, found);
+    // With singles, a free entry that finds no clone is a group of one.
+    if (!list.Taken(i))
+      GroupHeadedBy(list, i, scratch, sink, FindsClone(list, i));
   }
 }

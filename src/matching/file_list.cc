@@ -283,6 +283,7 @@ void FileList::Sort(const RunBoth& both) {
               });
   }
   shared_.Build(std::move(shared));
+  MarkSharingTitle(both);
   ResetFree();
 }
 
@@ -298,7 +299,26 @@ void FileList::BuildIndex() {
                   : static_cast<uint32_t>(
                         FoldedPrefixLength(Name(k - 1), Name(k)));
   });
+  MarkSharingTitle();
   ResetFree();
+}
+
+void FileList::MarkSharingTitle(const RunBoth& both) {
+  const int32_t n = Count();
+  sharing_title_.assign((static_cast<size_t>(n) + 63) / 64, 0);
+  auto mark = [&](int32_t from, int32_t to) {
+    for (int32_t k = from; k < to; ++k) {
+      const uint32_t title = store_.TitleSize(entries_[k]);
+      if (title == 0)
+        continue;
+      if ((k > 0 && shared_.RangeMin(k, k) >= title) ||
+          (k + 1 < n && shared_.RangeMin(k + 1, k + 1) >= title))
+        sharing_title_[k / 64] |= uint64_t{1} << (k % 64);
+    }
+  };
+  // The halves part at a word of the bits.
+  const int32_t half = n / 128 * 64;
+  both([&] { mark(0, half); }, [&] { mark(half, n); });
 }
 
 void FileList::ResetFree() {

@@ -2,6 +2,7 @@
 #ifndef TRAMLUNE_MATCHING_FILE_LIST_H_
 #define TRAMLUNE_MATCHING_FILE_LIST_H_
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -130,6 +131,25 @@ class FileList {
     return shared_.RangeMin(a + 1, b);
   }
 
+  /// The first entry at or after i that shares its title (TitleSize bytes)
+  /// with a neighbour on either side; Count() if none. Farther entries
+  /// share no more, so only these entries can find a clone, whatever is
+  /// taken.
+  int32_t NextSharingTitle(int32_t i) {
+    if (!indexed_) BuildIndex();
+    const int32_t count = Count();
+    if (i >= count)
+      return count;
+    size_t word = static_cast<size_t>(i) / 64;
+    uint64_t bits = sharing_title_[word] & (~uint64_t{0} << (i % 64));
+    while (bits == 0) {
+      if (++word == sharing_title_.size())
+        return count;
+      bits = sharing_title_[word];
+    }
+    return static_cast<int32_t>(word * 64 + std::countr_zero(bits));
+  }
+
   /// The nearest free entry at or after i (Count() if none), and at or
   /// before i (-1 if none).
   int32_t NextFree(int32_t i) {
@@ -173,6 +193,9 @@ class FileList {
   void BuildIndex();
   /// The free part of the index, from the entries' marks.
   void ResetFree();
+  /// The entries that share their titles with a neighbour, from the
+  /// index's shared prefixes, in two halves that both runs.
+  void MarkSharingTitle(const RunBoth& both = RunInTurn);
 
   LeadByteTable lead_;
   bool double_byte_;  // some byte of lead_ leads a character
@@ -183,6 +206,7 @@ class FileList {
 
   bool indexed_ = false;
   MinTree shared_;  // position k: prefix shared by entries k-1 and k
+  std::vector<uint64_t> sharing_title_;  // a bit an entry
   FreeSet free_;
 };
 
