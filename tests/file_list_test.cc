@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reference_grouping.h"
@@ -172,10 +174,34 @@ TEST(FileListTest, MarksAndIndex) {
   EXPECT_TRUE(list.Taken(1));
   EXPECT_EQ(list.NextFree(1), 2);
   EXPECT_EQ(list.PreviousFree(1), 0);
+  // Only "ab" shares its title (all of it, no tag) with a neighbour.
+  EXPECT_EQ(list.NextSharingTitle(0), 0);
+  EXPECT_EQ(list.NextSharingTitle(1), 4);
   // Appending invalidates the index; marks survive.
   list.Append("abcd");
   EXPECT_EQ(list.NextFree(1), 2);
   EXPECT_EQ(list.SharedPrefix(3, 4), 0u);
+  EXPECT_EQ(list.NextSharingTitle(1), 5);
+}
+
+// Of 130 names that share no title, three that do stand at 64 to 66,
+// across a word of the marks, found from before, within and after them.
+TEST(FileListTest, NextSharingTitleAcrossWords) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 130; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof(name), "n%03d", i);
+    names.push_back(name);
+  }
+  names.push_back("n064 [a]");
+  names.push_back("n064 [b]");
+  FileList list;
+  AppendSorted(list, names);
+  ASSERT_EQ(list.Name(65), "n064 [a]");
+  for (auto [from, next] :
+       std::vector<std::pair<int, int>>{{0, 64}, {63, 64}, {64, 64},
+                                        {65, 65}, {66, 66}, {67, 132}})
+    EXPECT_EQ(list.NextSharingTitle(from), next) << from;
 }
 
 }  // namespace
