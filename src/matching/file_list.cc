@@ -202,7 +202,7 @@ std::vector<uint32_t> FileList::SortSpread(const RunBoth& both) {
   std::vector<size_t> starts(count + 1, 0);
   for (size_t r = 0; r < count; ++r)
     starts[r + 1] = starts[r] + counts[0][r] + counts[1][r];
-  std::vector<FileEntry> gathered(total);
+  Entries gathered(total);  // filled by both tasks, pages and all
   auto move_half = [&](int h) {
     std::vector<size_t> to(count);
     for (size_t r = 0; r < count; ++r)
@@ -212,7 +212,7 @@ std::vector<uint32_t> FileList::SortSpread(const RunBoth& both) {
   };
   both([&] { move_half(0); }, [&] { move_half(1); });
   entries_.swap(gathered);
-  std::vector<FileEntry>().swap(gathered);
+  Entries().swap(gathered);
   std::vector<uint8_t>().swap(spread.ranges);
 
   std::vector<uint32_t> shared(total);
@@ -323,9 +323,10 @@ void FileList::MarkSharingTitle(const RunBoth& both) {
 
 void FileList::ResetFree() {
   free_.Reset(Count());
-  for (int32_t i = 0; i < Count(); ++i)
-    if (entries_[i].taken)
-      free_.Take(i);
+  if (any_taken_)
+    for (int32_t i = 0; i < Count(); ++i)
+      if (entries_[i].taken)
+        free_.Take(i);
   indexed_ = true;
 }
 
@@ -333,6 +334,7 @@ void FileList::Take(int32_t i) {
   if (entries_[i].taken)
     return;
   entries_[i].taken = 1;
+  any_taken_ = true;
   if (indexed_)
     free_.Take(i);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/run_both.h"
@@ -202,9 +203,27 @@ class FileList {
   NameStore store_;  // blocks of up to kBlockSize each, or one long name
   Shelf shelf_;  // where names go unless they are spread
   std::unique_ptr<Spread> spread_;  // while names are spread over ranges
-  std::vector<FileEntry> entries_;
+  /// Makes its elements without setting them: a vector of entries sized
+  /// to be filled leaves its pages untouched until they are.
+  template <typename T>
+  struct UnsetAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+      using other = UnsetAllocator<U>;
+    };
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+      if constexpr (sizeof...(Args) == 0)
+        ::new (static_cast<void*>(at)) U;
+      else
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+  };
+  using Entries = std::vector<FileEntry, UnsetAllocator<FileEntry>>;
+  Entries entries_;
 
   bool indexed_ = false;
+  bool any_taken_ = false;  // some entry has been taken
   MinTree shared_;  // position k: prefix shared by entries k-1 and k
   std::vector<uint64_t> sharing_title_;  // a bit an entry
   FreeSet free_;
