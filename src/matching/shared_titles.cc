@@ -290,18 +290,22 @@ void MergedTitles::HandClosed() {
       return;
     }
   }
-  // Every group is handed on, and no free name begins with any of their
+  // Every group is handed on, and no name can head another group of their
   // titles: they are forgotten, once there are enough of them to pay for
   // the table's growing again.
   constexpr size_t kForgotten = 1024;
-  if (held_.size() >= kForgotten) {
-    files_.clear();
-    held_.clear();
-    handed_.clear();
-    slots_.clear();
-    titles_ = 0;
-    next_held_ = 0;
-  }
+  if (held_.size() >= kForgotten)
+    Forget();
+}
+
+void MergedTitles::Forget() {
+  files_.clear();
+  held_.clear();
+  handed_.clear();
+  slots_.clear();
+  titles_ = 0;
+  next_held_ = 0;
+  head_found_ = false;
 }
 
 void MergedTitles::Flush() {
@@ -316,13 +320,7 @@ void MergedTitles::Flush() {
     else
       HandHead();
   }
-  files_.clear();
-  held_.clear();
-  handed_.clear();
-  slots_.clear();
-  titles_ = 0;
-  next_held_ = 0;
-  head_found_ = false;
+  Forget();
 }
 
 bool DistinctTitles::Take(std::string_view title) {

@@ -87,6 +87,8 @@ class MergedTitles : public GroupSink {
   // Hands on the groups from next_held_ on while their titles are closed;
   // forgets them all once every group is handed on.
   void HandClosed();
+  // Forgets every group, handed on or not, and every title.
+  void Forget();
 
   GroupSink& next_;
   FileList& list_;
