@@ -103,16 +103,11 @@ void GroupHeadedBy(FileList& list, int32_t index, Scratch& s, GroupSink& sink,
 
 // Most entries head no group, and this is all that is read of them.
 bool FindsClone(FileList& list, int32_t index) {
+  // Nothing is found, whatever has been taken, unless a neighbour shares
+  // the title (of a byte or more).
+  if (!list.SharesTitle(index))
+    return false;
   const uint32_t title = list.TitleSize(index);
-  if (title == 0)
-    return false;
-  // Farther entries share no more with it than its next neighbours do:
-  // where both of those share less than its title, nothing is found,
-  // whatever has been taken.
-  if ((index == 0 || list.SharedPrefix(index - 1, index) < title) &&
-      (index + 1 == list.Count() ||
-       list.SharedPrefix(index, index + 1) < title))
-    return false;
   int32_t above = list.PreviousFree(index - 1);
   if (above >= 0 && list.SharedPrefix(above, index) >= title)
     return true;

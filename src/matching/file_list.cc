@@ -3,28 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <string>
 #include <utility>
 
 #include "base/out_of_memory.h"
 #include "matching/name_sort.h"
-
-namespace {
-
-// Puts the sort key of name, whose base name is base_size bytes long, into
-// key: its folded base name, a 0 byte, its folded extension. Keys compared
-// as unsigned bytes, a shorter one first, are in the order of the sort.
-void SortKey(std::string_view name, size_t base_size, std::string& key) {
-  key.resize(name.size() + 1);
-  for (size_t i = 0; i < base_size; ++i)
-    key[i] = static_cast<char>(FoldByte(static_cast<unsigned char>(name[i])));
-  key[base_size] = '\0';
-  for (size_t i = base_size; i < name.size(); ++i)
-    key[i + 1] =
-        static_cast<char>(FoldByte(static_cast<unsigned char>(name[i])));
-}
-
-}  // namespace
 
 // The names spread over ranges of the order while they come.
 struct FileList::Spread {
@@ -154,23 +136,18 @@ void FileList::SpreadOver(size_t sample) {
 
 void FileList::PickRanges() {
   Spread& spread = *spread_;
-  std::vector<std::string> keys(entries_.size());
-  for (size_t i = 0; i < entries_.size(); ++i)
-    SortKey(std::string_view(Data(entries_[i]), entries_[i].size),
-            store_.BaseSize(entries_[i]), keys[i]);
-  std::sort(keys.begin(), keys.end());
-  // The sample's keys at even steps part it into ranges of one size.
-  const size_t ranges = std::min(kSpreadRanges, keys.size());
+  // The sample, sorted as the list will be, is parted at even steps into
+  // ranges of one size; the keys there part the names to come.
+  Entries sample(entries_);
+  SortEntries(sample.data(), sample.size(), store_, RunInTurn);
+  const size_t ranges = std::min(kSpreadRanges, sample.size());
   for (size_t r = 1; r < ranges; ++r) {
-    const std::string& key = keys[r * keys.size() / ranges];
-    for (size_t at = 0; at <= key.size(); at += 8) {
-      uint64_t chunk = 0;
-      for (size_t k = 0; k < 8; ++k)
-        chunk = chunk << 8 |
-                (at + k < key.size() ? static_cast<unsigned char>(key[at + k])
-                                     : 0);
-      spread.chunks.push_back(chunk);
-    }
+    const FileEntry& entry = sample[r * sample.size() / ranges];
+    const std::string_view name(Data(entry), entry.size);
+    const size_t base_size = store_.BaseSize(entry);
+    // The key is the name and its 0 byte: its chunks to the one it ends in.
+    for (size_t depth = 0; 8 * depth <= name.size() + 1; ++depth)
+      spread.chunks.push_back(SortKeyChunk(name, base_size, depth));
     spread.heads.push_back(spread.chunks[spread.first.back()]);
     spread.first.push_back(static_cast<uint32_t>(spread.chunks.size()));
   }

@@ -132,6 +132,14 @@ class FileList {
     return shared_.RangeMin(a + 1, b);
   }
 
+  /// Whether the entry at i shares its title (TitleSize bytes, at least
+  /// one) with a neighbour on either side. Farther entries share no more,
+  /// so only such an entry can find a clone, whatever is taken.
+  bool SharesTitle(int32_t i) {
+    if (!indexed_) BuildIndex();
+    return (sharing_title_[static_cast<size_t>(i) / 64] >> (i % 64)) & 1;
+  }
+
   /// The first entry at or after i that shares its title (TitleSize bytes)
   /// with a neighbour on either side; Count() if none. Farther entries
   /// share no more, so only these entries can find a clone, whatever is
