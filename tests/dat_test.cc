@@ -377,6 +377,13 @@ TEST(DatTest, RefusedCommandLinesAndDatsWriteNothing) {
       {{"--dat", "set.dat", "*"}, "<datafile/>",
        "tramlune: cannot read the DAT \"set.dat\": it holds no <game> or "
        "<machine> element\n"},
+      // The listing's own lines wait for the DAT, and go with it.
+      {{"--dat", "other.dat", "none*"}, kSetDat,
+       "tramlune: cannot read the DAT \"other.dat\": No such file or "
+       "directory\n"},
+      {{"--dat", "other.dat", "a*/*"}, kSetDat,
+       "tramlune: cannot read the DAT \"other.dat\": No such file or "
+       "directory\n"},
       {{"--naming", "goodtools", "--dat", "set.dat", "*"}, kSetDat,
        "tramlune: --dat groups by the DAT's families, not by GoodTools names: "
        "leave --naming goodtools out\n"},

@@ -74,28 +74,41 @@ void GroupFiles(FileList& list, const Options& options, GroupSink& lines,
 
 }  // namespace
 
-void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
+void ListingErrors::Write(std::string_view line) {
+  if (hold_)
+    held_.append(line);
+  else
+    platform_.WriteStderr(line);
+}
+
+void ListingErrors::Release() {
+  hold_ = false;
+  if (!held_.empty())
+    platform_.WriteStderr(held_);
+  held_ = std::string();
+}
+
+bool ListMask(const Options& options, Platform& platform,
+              ListingErrors& errors, FileList* list) {
   const ScriptKind kind = options.kind;
   const std::string_view mask = options.mask;
-  const LeadByteTable& lead = platform.LeadBytes();
-  std::string_view dir = DirectoryPart(mask, lead);
+  std::string_view dir = DirectoryPart(mask, platform.LeadBytes());
   // The search reads one directory: a wildcard before the last component
   // would be taken as part of a directory's name.
   if (dir.find_first_of("*?") != std::string_view::npos) {
-    platform.WriteStderr(WildcardDirectoryLine(dir));
-    return;
+    errors.Write(WildcardDirectoryLine(dir));
+    return false;
   }
   // The directory part stands in every line like a name, so it must be
   // one that the script can hold.
   if (!ScriptCanHold(kind, dir)) {
-    platform.WriteStderr(LeftOutDirectoryLine(dir));
-    return;
+    errors.Write(LeftOutDirectoryLine(dir));
+    return false;
   }
-  FileList list(lead);
   // While the directory is read ahead, the list spreads the names over
   // ranges of their order, so that the sort afterwards takes less.
   if (platform.ReadsAheadUnordered())
-    list.SpreadOver();
+    list->SpreadOver();
   bool matched = false, matched_directory = false;
   SearchResult searched = platform.SearchDirectory(
       mask, [&](std::string_view name, bool is_directory) {
@@ -105,17 +118,24 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
     }
     matched = true;
     if (!ScriptCanHold(kind, name)) {
-      platform.WriteStderr(LeftOutNameLine(name));
+      errors.Write(LeftOutNameLine(name));
       return;
     }
-    list.Append(name);
+    list->Append(name);
   });
   for (const UnheldName& name : searched.unheld)
-    platform.WriteStderr(LeftOutUnheldNameLine(name));
+    errors.Write(LeftOutUnheldNameLine(name));
   if (!searched.read)
-    platform.WriteStderr(UnreadDirectoryLine(dir, searched.reason));
+    errors.Write(UnreadDirectoryLine(dir, searched.reason));
   else if (!matched && !searched.left_out_output)
-    platform.WriteStderr(NoMatchLine(mask, matched_directory));
+    errors.Write(NoMatchLine(mask, matched_directory));
+  return true;
+}
+
+void WriteMaskLines(const Options& options, Platform& platform,
+                    FileList& list, LineSink& sink) {
+  const ScriptKind kind = options.kind;
+  std::string_view dir = DirectoryPart(options.mask, platform.LeadBytes());
   list.Sort([&platform](const Task& first, const Task& second) {
     platform.RunBoth(first, second);
   });
@@ -139,4 +159,11 @@ void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
     CommandLines lines(list, kind, dir, options.prefix, options.suffix, sink);
     GroupFiles(list, options, lines, platform);
   }
+}
+
+void ProcessMask(const Options& options, Platform& platform, LineSink& sink) {
+  ListingErrors errors(platform, false);
+  FileList list(platform.LeadBytes());
+  if (ListMask(options, platform, errors, &list))
+    WriteMaskLines(options, platform, list, sink);
 }

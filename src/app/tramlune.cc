@@ -9,6 +9,7 @@
 #include "app/output_buffer.h"
 #include "app/process_mask.h"
 #include "app/reports.h"
+#include "matching/file_list.h"
 #include "platform/platform.h"
 
 namespace {
@@ -63,11 +64,12 @@ void WriteBanner(OutputBuffer& output, ScriptKind kind) {
   }
 }
 
-// Writes the script of options: the banner, then one line per group. The
-// lines on standard error first tell what most likely went wrong with the
-// command line: options after the mask, or more words than a line holds.
-void WriteScript(const std::vector<std::string>& args, const Options& options,
-                 Platform& platform, OutputBuffer& output, FailureStop& stop) {
+// Writes the head of the script of options: its banner. The lines on
+// standard error tell what most likely went wrong with the command line:
+// options after the mask, or more words than a line holds.
+void WriteScriptHead(const std::vector<std::string>& args,
+                     const Options& options, Platform& platform,
+                     OutputBuffer& output, FailureStop& stop) {
   if (options.kind == ScriptKind::kShell) {
     // sh would run a failure text on standard output as a command.
     output.SetLineEnd("\n");
@@ -84,7 +86,6 @@ void WriteScript(const std::vector<std::string>& args, const Options& options,
   size_t rest = args.size() - options.mask_index;
   if (rest > 3)
     platform.WriteStderr(IgnoredArgumentsLine(rest - 3));
-  ProcessMask(options, platform, output);
 }
 
 // Text for people on standard output (help, version) ends its lines as the
@@ -130,18 +131,31 @@ ExitStatus RunTramlune(const std::vector<std::string>& args,
     case Options::Action::kScript:
       break;
   }
-  // The DAT of --dat is read whole before the script begins: one that
-  // cannot be read leaves standard output empty.
-  DatFile dat;
-  if (options.naming == Naming::kDat) {
-    std::string error = LoadDat(options.dat, platform, &dat);
-    if (!error.empty()) {
-      platform.WriteStderr(error);
-      return kUnreadDat;
-    }
-    options.grouping.dat = &dat;
-    options.grouping.fold_names = platform.NamesFoldCase();
+  if (options.naming != Naming::kDat) {
+    WriteScriptHead(args, options, platform, output, stop);
+    ProcessMask(options, platform, output);
+    return kScriptWritten;
   }
-  WriteScript(args, options, platform, output, stop);
+  // The DAT of --dat is read whole while the directory is listed. One that
+  // cannot be read ends the run with standard output empty, and with no
+  // line of the listing's on standard error: those wait for the DAT.
+  DatFile dat;
+  std::string dat_error;
+  FileList list(platform.LeadBytes());
+  ListingErrors listing_errors(platform, true);
+  bool listed = false;
+  platform.RunBoth(
+      [&] { dat_error = LoadDat(options.dat, platform, &dat); },
+      [&] { listed = ListMask(options, platform, listing_errors, &list); });
+  if (!dat_error.empty()) {
+    platform.WriteStderr(dat_error);
+    return kUnreadDat;
+  }
+  options.grouping.dat = &dat;
+  options.grouping.fold_names = platform.NamesFoldCase();
+  WriteScriptHead(args, options, platform, output, stop);
+  listing_errors.Release();
+  if (listed)
+    WriteMaskLines(options, platform, list, output);
   return kScriptWritten;
 }

@@ -234,7 +234,8 @@ class PosixPlatform : public Platform {
     if (error == 0)
       return true;
     StopIfOutOfMemory(error);
-    *reason = strerror_r(error, reason_, sizeof(reason_));
+    char text[256];
+    *reason = strerror_r(error, text, sizeof(text));
     return false;
   }
 
@@ -289,7 +290,8 @@ class PosixPlatform : public Platform {
   void Fail(int error, SearchResult* result) {
     StopIfOutOfMemory(error);
     result->read = false;
-    result->reason = strerror_r(error, reason_, sizeof(reason_));
+    char text[256];
+    result->reason = strerror_r(error, text, sizeof(text));
   }
 
   bool stdout_writable_ = false;
@@ -301,7 +303,7 @@ class PosixPlatform : public Platform {
   std::unique_ptr<AsyncWriter> writer_;
   bool stdout_checked_ = false;
   int pending_error_ = 0;  // of a write the thread made, not yet reported
-  char reason_[256];
+  char reason_[256];  // of StdoutFailureReason
 };
 
 }  // namespace

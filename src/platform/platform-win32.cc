@@ -242,7 +242,8 @@ class Win32Platform : public Platform {
       CloseHandle(file);
     if (error == 0)
       return true;
-    *reason = SystemReason(error, reason_, sizeof(reason_));
+    char text[256];
+    *reason = SystemReason(error, text, sizeof(text));
     return false;
   }
 
@@ -326,7 +327,8 @@ class Win32Platform : public Platform {
 
   void Fail(DWORD error, SearchResult* result) {
     result->read = false;
-    result->reason = SystemReason(error, reason_, sizeof(reason_));
+    char text[256];
+    result->reason = SystemReason(error, text, sizeof(text));
   }
 
   // FILE_ATTRIBUTE_VOLUME is not in every SDK's headers.
@@ -335,7 +337,7 @@ class Win32Platform : public Platform {
   bool opened_ = false;
   HANDLE stdout_ = nullptr;
   DWORD stdout_error_ = 0;
-  char reason_[256];
+  char reason_[256];  // of StdoutFailureReason
 };
 
 }  // namespace

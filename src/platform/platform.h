@@ -60,6 +60,8 @@ struct SearchResult {
   std::vector<UnheldName> unheld;
 };
 
+/// SearchDirectory may run on one thread while ReadWholeFile, NameFromUtf8
+/// and RunBoth run on another.
 class Platform {
  public:
   virtual ~Platform() = default;
