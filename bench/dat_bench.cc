@@ -13,23 +13,10 @@
 #include "app/tramlune.h"
 #include "matching/dat_families.h"
 #include "matching/dat_file.h"
-#include "matching/file_names.h"
-#include "matching/no_intro_names.h"
 #include "name_shapes.h"
+#include "set_dat.h"
 
 namespace {
-
-// Escapes the XML specials of text.
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-}
 
 struct Set {
   std::vector<std::string> names;
@@ -43,28 +30,7 @@ const Set& SetOf(int64_t n) {
     return it->second;
   Set set;
   set.names = MakeNames(NameShape::kNoIntro, static_cast<size_t>(n));
-  std::map<std::string, std::string> parent_of_title;
-  set.dat = "<?xml version=\"1.0\"?>\n<datafile>\n<header><name>Bench</name>"
-            "</header>\n";
-  for (const std::string& name : set.names) {
-    std::string_view base = BaseName(name);
-    std::string title(base.substr(0, NoIntroTitleLength(base)));
-    auto [parent, first] = parent_of_title.emplace(title, base);
-    set.dat += "\t<game name=\"";
-    AppendEscaped(set.dat, base);
-    if (!first) {
-      set.dat += "\" cloneof=\"";
-      AppendEscaped(set.dat, parent->second);
-    }
-    set.dat += "\">\n\t\t<description>";
-    AppendEscaped(set.dat, base);
-    set.dat += "</description>\n\t\t<rom name=\"";
-    AppendEscaped(set.dat, name);
-    set.dat += "\" size=\"1048576\" crc=\"01234567\" "
-               "sha1=\"0123456789abcdef0123456789abcdef01234567\"/>\n"
-               "\t</game>\n";
-  }
-  set.dat += "</datafile>\n";
+  set.dat = MakeSetDat(set.names);
   return cache.emplace(n, std::move(set)).first->second;
 }
 

@@ -1,18 +1,22 @@
-// make_names SHAPE COUNT [DIR]: writes COUNT names of SHAPE (game, video,
-// photo or forty), one per line, or creates them as empty files in DIR.
+// make_names SHAPE COUNT [DIR [DAT]]: writes COUNT names of SHAPE (game,
+// video, photo, forty or no-intro), one per line, or creates them as empty
+// files in DIR, and writes their DAT (one game per name) to the file DAT.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "name_shapes.h"
+#include "set_dat.h"
 
 int main(int argc, char** argv) {
   NameShape shape;
-  if ((argc != 3 && argc != 4) || !ParseNameShape(argv[1], &shape)) {
-    std::fprintf(stderr, "usage: make_names game|video|photo|forty COUNT [DIR]\n");
+  if (argc < 3 || argc > 5 || !ParseNameShape(argv[1], &shape)) {
+    std::fprintf(stderr, "usage: make_names game|video|photo|forty|no-intro "
+                         "COUNT [DIR [DAT]]\n");
     return 2;
   }
   size_t count = std::strtoull(argv[2], nullptr, 10);
@@ -36,5 +40,13 @@ int main(int argc, char** argv) {
     close(fd);
   }
   close(dir);
+  if (argc == 5) {
+    std::ofstream dat(argv[4], std::ios::binary);
+    dat << MakeSetDat(names);
+    if (!dat.flush()) {
+      std::perror(argv[4]);
+      return 1;
+    }
+  }
   return 0;
 }

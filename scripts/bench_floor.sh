@@ -8,7 +8,10 @@
 #
 # Cases: the GoodTools-style game names, the video names (every base
 # begins with "["), the photo names (nothing groups), the game names with
-# --naming no-intro, and the game names with --template.
+# --naming no-intro, and the game names with --template. The case dat (not
+# among the default cases) pairs No-Intro names grouped by --dat, with a DAT
+# of one game per name, against the same names by --naming no-intro rather
+# than the floor: CASES=dat N=100000 bash scripts/bench_floor.sh.
 #
 # Settings (environment): N (default 1000000 names a directory), REPS
 # (default 9), SCRATCH (default /tmp/tramlune-floor; the directories are
@@ -64,10 +67,20 @@ for case in $cases; do
     template) shape=game args=(--template) ;;
   esac
   dir=$shape-$n
+  reference=("$floor" "$dir" script.out floor.out) reference_out=/dev/null
+  if [[ $case == dat ]]; then
+    shape=no-intro dir=no-intro-$n
+    args=(--dat "$dir.dat")
+    reference=("$tramlune" --naming no-intro "$dir/*") reference_out=floor.out
+  fi
   if [[ ! -e $dir.done ]]; then
     echo "making $n $shape names in $scratch/$dir" >&2
     rm -rf "$dir" && mkdir "$dir"
-    "$make_names" "$shape" "$n" "$dir"
+    if [[ $case == dat ]]; then
+      "$make_names" "$shape" "$n" "$dir" "$dir.dat"
+    else
+      "$make_names" "$shape" "$n" "$dir"
+    fi
     touch "$dir.done"
   fi
   args+=("$dir/*")
@@ -75,7 +88,7 @@ for case in $cases; do
   "$tramlune" "${args[@]}" >script.out 2>/dev/null || true
   ratios=() walls=() users=() systems=() floors=()
   for ((r = 0; r < reps; r++)); do
-    read -r fw fu fs < <(timed /dev/null "$floor" "$dir" script.out floor.out)
+    read -r fw fu fs < <(timed "$reference_out" "${reference[@]}")
     read -r tw tu ts < <(timed tool.out "$tramlune" "${args[@]}")
     cmp -s tool.out script.out || { echo "bench_floor.sh: $case: output changed" >&2; exit 1; }
     ratios+=("$(awk -v t="$tw" -v f="$fw" 'BEGIN { print t / f }')")
