@@ -315,6 +315,12 @@ TEST(DatTest, GroupsByFamilies) {
       // --naming no-intro may stand with --dat.
       {{"--sh", "--naming", "no-intro", "--dat", "set.dat", "*", "echo"},
        false, lines, not_in_dat},
+      // The listing's lines, held while the DAT was read, come after those
+      // on the command line.
+      {{"--sh", "--dat", "set.dat", "none*", "echo", "--singles"}, false, "",
+       "tramlune: \"--singles\" after the mask is taken as command text, not "
+       "as an option: options go before the mask\n"
+       "tramlune: no file matches \"none*\"\n"},
   };
   for (const Case& c : cases) {
     DatRun r = RunDat(c.args, kSetDat, c.fold_case);
