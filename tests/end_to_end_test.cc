@@ -306,11 +306,14 @@ TEST_F(EndToEndTest, NoIntroNaming) {
 }
 
 // --dat: the families of a DAT written beside the files; a DAT that cannot
-// be read writes nothing, status 2.
+// be read writes nothing, status 2, not even what the listing met.
 TEST_F(EndToEndTest, DatFamilies) {
   Touch({"Jet Set Radio (Europe).cue", "Jet Set Radio (Europe) (Track 1).bin",
          "Jet Set Radio (Europe) (Track 2).bin", "Jet Grind Radio (USA).zip",
          "Tom & Jerry (USA).gb", "Tom & Jerry (Japan).gb", "notes.txt"});
+  // A name that no batch line holds, which Windows does not allow.
+  if (!Wine())
+    Touch({"a<b.gb"});
   std::ofstream(dir_ + "/set.dat", std::ios::binary)
       << "<?xml version=\"1.0\"?>\n<datafile>\n"
          "<game name=\"Jet Grind Radio (USA)\" cloneof=\"Jet Set Radio "
@@ -333,8 +336,12 @@ TEST_F(EndToEndTest, DatFamilies) {
                        "(Track 2).bin\" \r\n"
                        "7zz a -sdel \"Tom & Jerry.7z\"  \"Tom & Jerry (USA).gb\"  "
                        "\"Tom & Jerry (Japan).gb\" \r\n");
-  EXPECT_EQ(r.err, "tramlune: 2 files are not in the DAT, in no line: "
-                   "\"notes.txt\" and \"set.dat\"\n");
+  EXPECT_EQ(r.err,
+            std::string(Wine() ? ""
+                               : "tramlune: left out a name that a batch "
+                                 "script cannot hold: \"a<b.gb\"\n") +
+            "tramlune: 2 files are not in the DAT, in no line: "
+            "\"notes.txt\" and \"set.dat\"\n");
 
   std::ofstream(dir_ + "/cut.dat", std::ios::binary)
       << "<datafile>\n<game name=\"a\">\n<rom name=\"b\"/>\n";
