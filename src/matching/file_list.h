@@ -140,10 +140,8 @@ class FileList {
     return (sharing_title_[static_cast<size_t>(i) / 64] >> (i % 64)) & 1;
   }
 
-  /// The first entry at or after i that shares its title (TitleSize bytes)
-  /// with a neighbour on either side; Count() if none. Farther entries
-  /// share no more, so only these entries can find a clone, whatever is
-  /// taken.
+  /// The first entry at or after i for which SharesTitle holds; Count()
+  /// if none.
   int32_t NextSharingTitle(int32_t i) {
     if (!indexed_) BuildIndex();
     const int32_t count = Count();

@@ -503,7 +503,6 @@ uint32_t NamePrefix(const FileEntry& a, const FileEntry& b, Parting16 parting,
                     name_a.substr(base), name_b.substr(base)));
 }
 
-
 // SortEntries, the shared prefixes written where shared_out() says, asked
 // once the sort's own memory is given back.
 template <typename SharedOut>

@@ -149,7 +149,6 @@ void MergedTitles::FindHeadNames() {
   const Held& head = held_[next_held_];
   const std::string_view title = Title(head);
   const int32_t parent = files_[head.first];
-  head_parent_ = parent;
   head_title_size_ = list_.TitleSize(parent);
   head_shown_ = !ShownTitle(list_.Base(parent)).empty();
   // A title that is the parent's whole name is looked for among the names
@@ -192,11 +191,12 @@ bool MergedTitles::HeadClosed() {
   const std::string_view title = Title(held_[next_held_]);
   if (!head_found_)
     FindHeadNames();
-  // An entry that can head no group of the title now never will: entries
-  // are only taken, and titles stay.
+  // Past the budget of looks, the title waits for Flush.
   if (looked_at_ > 8 * files_in_ + 65536)
     return false;
-  // Each side ends where the names part from the parent within reach.
+  // An entry that can head no group of the title now never will: entries
+  // are only taken, and titles stay. So the looks go on where they left
+  // off; each side ends where the names part from the parent within reach.
   for (; head_up_ >= 0; --head_up_, ++looked_at_) {
     uint32_t shared = std::min(head_up_shared_,
                                list_.SharedPrefix(head_up_, head_up_ + 1));

@@ -99,8 +99,8 @@ class MergedTitles : public GroupSink {
   std::vector<bool> handed_;  // of each group: handed on (with its title's
                               // first)
   size_t next_held_ = 0;      // the first group not handed on yet
-  // Of the group at next_held_, found once for it (head_found_): its
-  // parent, the length of the parent's title (FileList::TitleSize), and
+  // Of the group at next_held_, found once for it (head_found_): the
+  // length of its parent's title (FileList::TitleSize), and
   // whether its title is the parent's shown title (rather than its whole
   // name). The names that may begin the title, still to be looked at: up
   // from head_up_ and down from head_down_ while they share head_reach_
@@ -108,7 +108,6 @@ class MergedTitles : public GroupSink {
   // (head_up_shared_, head_down_shared_), and the names whose base name is
   // the title's bytes before its last dot, head_base_..head_base_end_ - 1.
   bool head_found_ = false;
-  int32_t head_parent_ = 0;
   uint32_t head_title_size_ = 0;
   bool head_shown_ = false;
   uint32_t head_reach_ = 0;
